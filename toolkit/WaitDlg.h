@@ -1,0 +1,43 @@
+#pragma once
+// The small pop-up that asks for the router's administrator password again
+// after the router refused the one the wizard used.
+#include "Controls.h"
+#include "Dialog.h"
+
+#include <string>
+
+// What the dialog hands the password to: the main window.
+class CPasswordTaker {
+public:
+    virtual void TakeAdminPassword(const std::wstring& password) = 0;
+
+protected:
+    ~CPasswordTaker() = default;
+};
+
+class CWaitDlg : public CDialog {
+public:
+    CWaitDlg(CWnd* owner, CPasswordTaker* taker);
+
+    // The message above the field (IDS_ERROR_MSG9 once a language is applied).
+    void SetMessage(const std::wstring& text);
+
+    static constexpr int kWidth = 350;
+    static constexpr int kHeight = 220;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override {}     // Enter does not close it
+    void OnCancel() override {} // nor does Escape: only the OK button
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void Recentre();
+
+    CPasswordTaker* m_taker;
+    HICON m_hIcon;
+    CStatic m_message;
+    CEdit m_password;
+    CButton m_ok;
+};

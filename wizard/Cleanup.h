@@ -1,0 +1,24 @@
+#pragma once
+// Removal of an earlier installation: other running instances and the
+// legacy folders.
+#include <windows.h>
+
+#include <string>
+
+// The process id of another running "Tarvo.exe" (name compared without
+// regard to case; this process never counts), or 0.
+DWORD FindOtherInstance();
+// Ends that process; failures are ignored.
+void TerminateInstance(DWORD pid);
+
+// Waits the given number of milliseconds; tests pass one that does not wait.
+using SleepFn = void (*)(DWORD ms);
+
+// Deletes every file and subfolder inside folder, depth first, waiting 1000 ms
+// before each subfolder removal; the folder itself stays. A file or folder
+// that cannot be deleted (read-only, in use) is left and the walk goes on.
+void RemoveAllin(std::wstring folder, SleepFn sleep = &::Sleep);
+
+// The whole clean-up run: stop other instances for up to 10 s, then two
+// passes over the three legacy folders.
+void RunCleanUp(SleepFn sleep = &::Sleep);

@@ -1,0 +1,4 @@
+// The one application object of Tarvo.exe.
+#include "TarvoApp.h"
+
+CTarvoApp theApp;

@@ -1,0 +1,76 @@
+#pragma once
+// The wizard's main window: owns the settings of one run, creates the 30
+// pages and the password dialog, and shows one page at a time.
+#include "Dialog.h"
+#include "WaitDlg.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+class CWizardPage;
+
+class CTarvoDlg : public CDialog, public CPasswordTaker {
+public:
+    static constexpr int kPageCount = 30;
+
+    CTarvoDlg();
+    ~CTarvoDlg() override;
+
+    // Shows page nPage (1..30) with the focus and hides every other page;
+    // any other number hides them all. The password dialog is left alone.
+    void ShowPage(int nPage);
+    // Re-applies the texts of the string table to every page that has texts,
+    // and the password dialog's message.
+    void RefreshAllTexts();
+
+    CWizardPage* Page(int nPage) const;
+
+    // Opens the library's connection to the router with this run's identity:
+    // the router address, mask 255.255.255.0, user "admin", the current
+    // administrator password, port 80. The library's result code.
+    int OpenRouterConnection() const;
+    CWaitDlg* WaitDialog() const { return m_waitDlg.get(); }
+
+    // The main window that a page (or any window inside it) belongs to.
+    static CTarvoDlg* FromWindow(HWND hwnd);
+
+    // The settings of this run; pages read and write them directly.
+    int m_nWanType = 0; // 1 dynamic address, 2 PPPoE, 3 BigPond; 0 none chosen yet
+    std::wstring m_strRouterIP;
+    std::wstring m_strSSID;
+    std::wstring m_strInternetIP;
+    std::wstring m_strAdminPassword;
+    std::wstring m_strWirelessKey;
+    std::wstring m_strPppoeUser;
+    std::wstring m_strPppoePassword;
+    std::wstring m_strBigPondUser;
+    std::wstring m_strBigPondPassword;
+    std::wstring m_strSystemTime;
+    std::wstring m_strSettingsFile;
+
+    HICON m_hIcon;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override {}
+    void OnCancel() override;
+    BOOL PreTranslateMessage(MSG* msg) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+    void TakeAdminPassword(const std::wstring& password) override;
+
+private:
+    void CreatePages();
+    void PaintIcon();
+
+    std::array<std::unique_ptr<CWizardPage>, kPageCount> m_pages;
+    std::unique_ptr<CWaitDlg> m_waitDlg;
+};
+
+// The page table: pages 1..30 at index 0..29, the password dialog after them.
+// Filled by the main window while its pages exist.
+extern std::array<CDialog*, CTarvoDlg::kPageCount + 1> g_pageTable;
+
+// Keys that never act on the wizard: Enter, Escape and F1.
+bool IsSwallowedKey(const MSG& msg, bool includingF1);
