@@ -46,3 +46,11 @@ tarvo_stop() {
   [ -n "${TARVO_XVFB_PID:-}" ] && kill "$TARVO_XVFB_PID" 2>/dev/null
   true
 }
+
+# Geometry (WxH+X+Y) of the largest visible window of a program on $DISPLAY.
+tarvo_window_geometry() {
+  local exe=${1:-tarvo.exe}
+  xwininfo -root -tree 2>/dev/null | grep -i "\"$exe\"" |
+    grep -oE '[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+' |
+    awk -F'[x+]' '{ a = $1 * $2; if (a > best) { best = a; g = $0 } } END { if (best > 100) print g }'
+}
