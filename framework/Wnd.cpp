@@ -41,6 +41,7 @@ bool CWnd::SubclassWindow(HWND hwnd)
     Bind(hwnd);
     m_oldProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StaticWndProc)));
+    PreSubclassWindow();
     return true;
 }
 

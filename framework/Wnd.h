@@ -74,6 +74,9 @@ protected:
     virtual BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
     // Called once the window is gone; the object is unbound by then.
     virtual void PostNcDestroy() {}
+    // Called when an existing window has just been attached to this object,
+    // so that a control can add the styles it needs.
+    virtual void PreSubclassWindow() {}
 
     // The original window procedure's answer for the current message.
     LRESULT Default();

@@ -14,6 +14,9 @@ std::wstring CWizardPage::ArtPath() const
 
 BOOL CWizardPage::OnInitDialog()
 {
+    // Loaded once, in the language of start-up; a later language keeps the art.
+    // A missing file leaves the page without art and says nothing.
+    m_background.LoadFromFile(ArtPath());
     return TRUE;
 }
 
@@ -41,6 +44,11 @@ LRESULT CWizardPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_HELP:
         return TRUE; // F1 never opens help
+    case WM_ERASEBKGND:
+        // Without art the dialog's own erase leaves no junk behind the page.
+        if (m_background.Draw(reinterpret_cast<HDC>(wParam)))
+            return TRUE;
+        break;
     case WM_LBUTTONDOWN:
         if (IsWelcomePage()) {
             if (CTarvoDlg* main = MainWindow())

@@ -2,6 +2,7 @@
 // What every wizard page shares: a borderless child dialog of the main
 // window, numbered 1..30, with its background art and key filtering.
 #include "Dialog.h"
+#include "PTPicture.h"
 #include "UIStr.h"
 
 #include <memory>
@@ -28,10 +29,13 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     CTarvoDlg* MainWindow() const;
+    bool HasArt() const { return m_background.HasPicture(); }
     // Pages 1 and 2 also swallow F1 and let a press on the page drag the window.
     bool IsWelcomePage() const { return m_pageNumber == 1 || m_pageNumber == 2; }
 
 private:
+    // The page's picture, painted as its background; no window of its own.
+    CPTPicture m_background;
     int m_pageNumber;
     std::wstring CUIStr::*m_art;
 };

@@ -3,7 +3,9 @@
 //
 // Control ids are shared between pages wherever a control plays the same role
 // (Next, Back, ReCheck, the progress bar, the three confirmation boxes), so one
-// name covers every page that uses the number.
+// name covers every page that uses the number. A page's own text blocks are
+// named after the UI string they show (IDC_CP3A_STATIC5 shows IDS_P3A_STATIC5),
+// its step panel is IDC_<page>_STEPS.
 
 #ifndef TARVO_RESOURCE_H
 #define TARVO_RESOURCE_H
@@ -52,17 +54,17 @@
 #define IDD_CP8A 168
 
 // Button labels used on several pages.
-#define IDC_NEXT 1005       // Next: CP2, CP3, CP5, CP6, CP7, CP8
-#define IDC_BACK 1006       // Back: CP2, CP3, CP11, CP12, CP13A-CP13D, CP14, CP15
-#define IDC_CONN_NEXT 1059  // Next: CP3A, CP4A
-#define IDC_CONN_BACK 1060  // Back: CP3A
-#define IDC_RECHECK 1149    // ReCheck: CP4C, CP4D, CP4E
+#define IDC_NEXT 1005 // Next: CP2, CP3, CP5, CP6, CP7, CP8
+#define IDC_BACK 1006 // Back: CP2, CP3, CP11, CP12, CP13A-CP13D, CP14, CP15
+#define IDC_CONN_NEXT 1059 // Next: CP3A, CP4A
+#define IDC_CONN_BACK 1060 // Back: CP3A
+#define IDC_RECHECK 1149 // ReCheck: CP4C, CP4D, CP4E
 
 // Controls shared by role.
-#define IDC_DROPLIST 1053   // drop-down list: languages on CP1, time zones on CP6
+#define IDC_DROPLIST 1053 // drop-down list: languages on CP1, time zones on CP6
 #define IDC_EDIT_FIELD 1073 // CP3A PPPoE user name, CP7 new wireless name, CP8 wireless password
 #define IDC_EDIT_PASSWORD 1012 // CP3A PPPoE password, CP5 new password repeated
-#define IDC_PROGRESS 1068   // progress bar: CP4, CP8A
+#define IDC_PROGRESS 1068 // progress bar: CP4, CP8A
 #define IDC_CHECK_ITEM1 1109 // confirmation boxes: CP4C, CP4E
 #define IDC_CHECK_ITEM2 1052
 #define IDC_CHECK_ITEM3 1110
@@ -149,7 +151,7 @@
 #define IDC_CP7_STEPS 1072
 #define IDC_CP7_STATIC2 1080
 #define IDC_CP7_STATIC3 1081 // sentence naming the current network
-#define IDC_CP7_SSID 1162    // label showing the current network name
+#define IDC_CP7_SSID 1162 // label showing the current network name
 #define IDC_CP7_STATIC5 1127
 #define IDC_CP7_STATIC6 1164
 #define IDC_CP7_STATIC7 1163

@@ -11,7 +11,10 @@ constexpr std::uint32_t Rgb(std::uint32_t rrggbb)
 {
     return MakeColour((rrggbb >> 16) & 0xFF, (rrggbb >> 8) & 0xFF, rrggbb & 0xFF);
 }
-constexpr std::uint32_t Sys(int index) { return kSystemColourBit | static_cast<std::uint32_t>(index); }
+constexpr std::uint32_t Sys(int index)
+{
+    return kSystemColourBit | static_cast<std::uint32_t>(index);
+}
 
 // Written as web colours (0xRRGGBB) so that they can be checked by eye.
 constexpr std::array<NamedColour, 179> kNames{{
@@ -199,7 +202,10 @@ constexpr std::array<NamedColour, 179> kNames{{
 
 // ASCII-only folding is enough: every name in the table is ASCII, and a
 // locale-dependent fold could match names that are not there.
-wchar_t FoldAscii(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+wchar_t FoldAscii(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
 
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b)
 {
@@ -237,7 +243,10 @@ unsigned ParseHexPair(std::wstring_view two)
 
 } // namespace
 
-std::span<const NamedColour> ColourNames() { return kNames; }
+std::span<const NamedColour> ColourNames()
+{
+    return kNames;
+}
 
 std::optional<std::uint32_t> FindColourName(std::wstring_view name)
 {

@@ -17,9 +17,18 @@ constexpr Colour MakeColour(unsigned r, unsigned g, unsigned b)
 {
     return (r & 0xFFu) | ((g & 0xFFu) << 8) | ((b & 0xFFu) << 16);
 }
-constexpr unsigned RedOf(Colour c) { return c & 0xFFu; }
-constexpr unsigned GreenOf(Colour c) { return (c >> 8) & 0xFFu; }
-constexpr unsigned BlueOf(Colour c) { return (c >> 16) & 0xFFu; }
+constexpr unsigned RedOf(Colour c)
+{
+    return c & 0xFFu;
+}
+constexpr unsigned GreenOf(Colour c)
+{
+    return (c >> 8) & 0xFFu;
+}
+constexpr unsigned BlueOf(Colour c)
+{
+    return (c >> 16) & 0xFFu;
+}
 
 // A name-table entry with this bit set stands for a system colour index
 // (the low bits) whose value is read when the name is used.

@@ -9,34 +9,25 @@
 namespace tk {
 namespace {
 
+struct Entity {
+    std::wstring_view name;
+    wchar_t character;
+};
+
+// In the order their marks are numbered.
 constexpr std::array<Entity, 24> kEntities{{
-    {L"&amp;", L'&'},
-    {L"&bull;", L'\x2022'},
-    {L"&cent;", L'\x00A2'},
-    {L"&copy;", L'\x00A9'},
-    {L"&deg;", L'\x00B0'},
-    {L"&euro;", L'\x20AC'},
-    {L"&frac12;", L'\x00BD'},
-    {L"&frac14;", L'\x00BC'},
-    {L"&gt;", L'>'},
-    {L"&iquest;", L'\x00BF'},
-    {L"&lt;", L'<'},
-    {L"&micro;", L'\x00B5'},
-    {L"&middot;", L'\x00B7'},
-    {L"&nbsp;", L' '},
-    {L"&para;", L'\x00B6'},
-    {L"&plusmn;", L'\x00B1'},
-    {L"&pound;", L'\x00A3'},
-    {L"&quot;", L'"'},
-    {L"&reg;", L'\x00AE'},
-    {L"&sect;", L'\x00A7'},
-    {L"&sup1;", L'\x00B9'},
-    {L"&sup2;", L'\x00B2'},
-    {L"&times;", L'\x00D7'},
-    {L"&trade;", L'\x2122'},
+    {L"&amp;", L'&'},         {L"&bull;", L'\x2022'},   {L"&cent;", L'\x00A2'},   {L"&copy;", L'\x00A9'},
+    {L"&deg;", L'\x00B0'},    {L"&euro;", L'\x20AC'},   {L"&frac12;", L'\x00BD'}, {L"&frac14;", L'\x00BC'},
+    {L"&gt;", L'>'},          {L"&iquest;", L'\x00BF'}, {L"&lt;", L'<'},          {L"&micro;", L'\x00B5'},
+    {L"&middot;", L'\x00B7'}, {L"&nbsp;", L' '},        {L"&para;", L'\x00B6'},   {L"&plusmn;", L'\x00B1'},
+    {L"&pound;", L'\x00A3'},  {L"&quot;", L'"'},        {L"&reg;", L'\x00AE'},    {L"&sect;", L'\x00A7'},
+    {L"&sup1;", L'\x00B9'},   {L"&sup2;", L'\x00B2'},   {L"&times;", L'\x00D7'},  {L"&trade;", L'\x2122'},
 }};
 
-wchar_t FoldAscii(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+wchar_t FoldAscii(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
 
 struct TagRow {
     std::wstring_view prefix;
@@ -45,39 +36,27 @@ struct TagRow {
 
 // Tested in this order; the first prefix that matches wins.
 constexpr std::array<TagRow, 26> kTags{{
-    {L"<B>", TokenKind::BoldOn},
-    {L"</B>", TokenKind::BoldOff},
-    {L"<I>", TokenKind::ItalicOn},
-    {L"</I>", TokenKind::ItalicOff},
-    {L"<U>", TokenKind::UnderlineOn},
-    {L"</U>", TokenKind::UnderlineOff},
-    {L"<CENTER>", TokenKind::CentreOn},
-    {L"</CENTER>", TokenKind::CentreOff},
-    {L"<STRIKE>", TokenKind::StrikeOn},
-    {L"</STRIKE>", TokenKind::StrikeOff},
-    {L"<BIG>", TokenKind::BigOn},
-    {L"</BIG>", TokenKind::BigOff},
-    {L"<SMALL>", TokenKind::SmallOn},
-    {L"</SMALL>", TokenKind::SmallOff},
-    {L"<SUB>", TokenKind::SubOn},
-    {L"</SUB>", TokenKind::SubOff},
-    {L"<SUP>", TokenKind::SupOn},
-    {L"</SUP>", TokenKind::SupOff},
-    {L"<FONT", TokenKind::FontOn},
-    {L"</FONT>", TokenKind::FontOff},
-    {L"<CODE>", TokenKind::CodeOn},
-    {L"</CODE>", TokenKind::CodeOff},
-    {L"<A HREF=", TokenKind::LinkOn},
-    {L"</A>", TokenKind::LinkOff},
-    {L"<HR", TokenKind::Rule},
-    {L"<BR>", TokenKind::LineBreak},
+    {L"<B>", TokenKind::BoldOn},        {L"</B>", TokenKind::BoldOff},
+    {L"<I>", TokenKind::ItalicOn},      {L"</I>", TokenKind::ItalicOff},
+    {L"<U>", TokenKind::UnderlineOn},   {L"</U>", TokenKind::UnderlineOff},
+    {L"<CENTER>", TokenKind::CentreOn}, {L"</CENTER>", TokenKind::CentreOff},
+    {L"<STRIKE>", TokenKind::StrikeOn}, {L"</STRIKE>", TokenKind::StrikeOff},
+    {L"<BIG>", TokenKind::BigOn},       {L"</BIG>", TokenKind::BigOff},
+    {L"<SMALL>", TokenKind::SmallOn},   {L"</SMALL>", TokenKind::SmallOff},
+    {L"<SUB>", TokenKind::SubOn},       {L"</SUB>", TokenKind::SubOff},
+    {L"<SUP>", TokenKind::SupOn},       {L"</SUP>", TokenKind::SupOff},
+    {L"<FONT", TokenKind::FontOn},      {L"</FONT>", TokenKind::FontOff},
+    {L"<CODE>", TokenKind::CodeOn},     {L"</CODE>", TokenKind::CodeOff},
+    {L"<A HREF=", TokenKind::LinkOn},   {L"</A>", TokenKind::LinkOff},
+    {L"<HR", TokenKind::Rule},          {L"<BR>", TokenKind::LineBreak},
 }};
 
-bool IsBlank(wchar_t c) { return c == L' '; }
+bool IsBlank(wchar_t c)
+{
+    return c == L' ';
+}
 
 } // namespace
-
-std::span<const Entity> Entities() { return kEntities; }
 
 bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix)
 {

@@ -3,20 +3,11 @@
 // tag tokenizer. Portable; the layout (TextLayout.h) drives these.
 #include <cstddef>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tk {
-
-struct Entity {
-    std::wstring_view name; // "&amp;"
-    wchar_t character;
-};
-
-// The fixed entity table, in the order its marks are numbered.
-std::span<const Entity> Entities();
 
 // An entity is replaced by this character followed by (kMarkBase + row), so
 // that a "&lt;" cannot open a tag; the layout turns marks back into characters.

@@ -12,7 +12,10 @@ namespace {
 // keeps a pathological text from overflowing them.
 constexpr int kPositionLimit = 1 << 29;
 
-int Add(int a, int b) { return std::clamp(a + std::clamp(b, -kPositionLimit, kPositionLimit), -kPositionLimit, kPositionLimit); }
+int Add(int a, int b)
+{
+    return std::clamp(a + std::clamp(b, -kPositionLimit, kPositionLimit), -kPositionLimit, kPositionLimit);
+}
 
 void Raise(int& depth)
 {
@@ -25,8 +28,8 @@ void Lower(int& depth)
         --depth;
 }
 
-// "<BIG>" moves the height value away from 0, "<SMALL>" towards it; a
-// negative height is a character height, so both directions keep its sign.
+// "<BIG>" moves the height value one unit away from 0, "<SMALL>" towards it.
+// A height of 0 (the default size) grows as a character height, negative.
 int AwayFromZero(int height)
 {
     height = std::clamp(height, -kMaxFontHeight, kMaxFontHeight);
@@ -92,33 +95,71 @@ private:
     void Apply(const Token& token)
     {
         switch (token.kind) {
-        case TokenKind::Text: LayPiece(token.text, false); break;
-        case TokenKind::LineBreak: LayPiece(L"\r\n", true); break;
+        case TokenKind::Text:
+            LayPiece(token.text, false);
+            break;
+        case TokenKind::LineBreak:
+            LayPiece(L"\r\n", true);
+            break;
         case TokenKind::Rule:
             if (const std::optional<int> size = ParseRuleSize(token.text))
                 m_state.ruleThickness = std::clamp(*size, 0, kMaxRuleThickness);
             Raise(m_state.pendingRules);
             LayPiece(L"\r\n", true);
             break;
-        case TokenKind::BoldOn: Raise(m_state.bold); break;
-        case TokenKind::BoldOff: Lower(m_state.bold); break;
-        case TokenKind::ItalicOn: Raise(m_state.italic); break;
-        case TokenKind::ItalicOff: Lower(m_state.italic); break;
-        case TokenKind::UnderlineOn: Raise(m_state.underline); break;
-        case TokenKind::UnderlineOff: Lower(m_state.underline); break;
-        case TokenKind::CentreOn: Raise(m_state.centre); break;
-        case TokenKind::CentreOff: Lower(m_state.centre); break;
-        case TokenKind::StrikeOn: Raise(m_state.strikeOut); break;
-        case TokenKind::StrikeOff: Lower(m_state.strikeOut); break;
-        case TokenKind::SubOn: Raise(m_state.subscript); break;
-        case TokenKind::SubOff: Lower(m_state.subscript); break;
-        case TokenKind::SupOn: Raise(m_state.superscript); break;
-        case TokenKind::SupOff: Lower(m_state.superscript); break;
+        case TokenKind::BoldOn:
+            Raise(m_state.bold);
+            break;
+        case TokenKind::BoldOff:
+            Lower(m_state.bold);
+            break;
+        case TokenKind::ItalicOn:
+            Raise(m_state.italic);
+            break;
+        case TokenKind::ItalicOff:
+            Lower(m_state.italic);
+            break;
+        case TokenKind::UnderlineOn:
+            Raise(m_state.underline);
+            break;
+        case TokenKind::UnderlineOff:
+            Lower(m_state.underline);
+            break;
+        case TokenKind::CentreOn:
+            Raise(m_state.centre);
+            break;
+        case TokenKind::CentreOff:
+            Lower(m_state.centre);
+            break;
+        case TokenKind::StrikeOn:
+            Raise(m_state.strikeOut);
+            break;
+        case TokenKind::StrikeOff:
+            Lower(m_state.strikeOut);
+            break;
+        case TokenKind::SubOn:
+            Raise(m_state.subscript);
+            break;
+        case TokenKind::SubOff:
+            Lower(m_state.subscript);
+            break;
+        case TokenKind::SupOn:
+            Raise(m_state.superscript);
+            break;
+        case TokenKind::SupOff:
+            Lower(m_state.superscript);
+            break;
         case TokenKind::BigOn:
-        case TokenKind::SmallOff: m_font.height = AwayFromZero(m_font.height); break;
+        case TokenKind::SmallOff:
+            m_font.height = AwayFromZero(m_font.height);
+            break;
         case TokenKind::BigOff:
-        case TokenKind::SmallOn: m_font.height = TowardsZero(m_font.height); break;
-        case TokenKind::FontOn: ApplyFontAttributes(token.text); break;
+        case TokenKind::SmallOn:
+            m_font.height = TowardsZero(m_font.height);
+            break;
+        case TokenKind::FontOn:
+            ApplyFontAttributes(token.text);
+            break;
         case TokenKind::FontOff:
             m_textColour = m_style.textColour;
             m_backColour = m_style.backColour;
@@ -129,13 +170,19 @@ private:
                 m_sizeChanged = false;
             }
             break;
-        case TokenKind::CodeOn: m_font.face = L"Courier New"; break;
-        case TokenKind::CodeOff: m_font = m_style.baseFont; break;
+        case TokenKind::CodeOn:
+            m_font.face = L"Courier New";
+            break;
+        case TokenKind::CodeOff:
+            m_font = m_style.baseFont;
+            break;
         case TokenKind::LinkOn:
             m_state.linkTarget = DecodeMarks(token.text);
             m_state.inLink = true;
             break;
-        case TokenKind::LinkOff: m_state.inLink = false; break;
+        case TokenKind::LinkOff:
+            m_state.inLink = false;
+            break;
         }
     }
 
@@ -144,9 +191,15 @@ private:
         for (const FontAttribute& attr : ParseFontAttributes(attributes)) {
             const std::wstring value = DecodeMarks(attr.value);
             switch (attr.kind) {
-            case FontAttributeKind::Color: m_textColour = ParseColourValue(value, m_style.sysColour); break;
-            case FontAttributeKind::BgColor: m_backColour = ParseColourValue(value, m_style.sysColour); break;
-            case FontAttributeKind::Face: m_font.face = value.substr(0, kMaxFaceLength); break;
+            case FontAttributeKind::Color:
+                m_textColour = ParseColourValue(value, m_style.sysColour);
+                break;
+            case FontAttributeKind::BgColor:
+                m_backColour = ParseColourValue(value, m_style.sysColour);
+                break;
+            case FontAttributeKind::Face:
+                m_font.face = value.substr(0, kMaxFaceLength);
+                break;
             case FontAttributeKind::Size: {
                 const long long height = static_cast<long long>(m_font.height) - LeadingInt(value);
                 m_font.height = static_cast<int>(std::clamp<long long>(height, -kMaxFontHeight, kMaxFontHeight));

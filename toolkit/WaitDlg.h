@@ -3,6 +3,7 @@
 // after the router refused the one the wizard used.
 #include "Controls.h"
 #include "Dialog.h"
+#include "PTLabel.h"
 
 #include <string>
 
@@ -37,7 +38,9 @@ private:
 
     CPasswordTaker* m_taker;
     HICON m_hIcon;
-    CStatic m_message;
+    // Painted by the label with an all-zero font description and black in
+    // every state: the dialog never styles it.
+    CPTLabel m_message;
     CEdit m_password;
     CButton m_ok;
 };

@@ -4,7 +4,8 @@
 
 namespace keplo {
 
-void ConnectionState::Reset() {
+void ConnectionState::Reset()
+{
     std::wstring keptCookie = std::move(headers.cookie);
     *this = ConnectionState{};
     headers.cookie = std::move(keptCookie);
@@ -12,43 +13,51 @@ void ConnectionState::Reset() {
 
 namespace {
 
-void AppendLine(std::wstring& block, std::wstring_view name, const std::wstring& value) {
-    if (value.empty()) return;
+void AppendLine(std::wstring& block, std::wstring_view name, const std::wstring& value)
+{
+    if (value.empty())
+        return;
     block.append(name).append(L": ").append(value).append(L"\r\n");
 }
 
-}  // namespace
+} // namespace
 
-std::wstring ComposeHeaderBlock(const HeaderSettings& headers, RequestKind kind) {
+std::wstring ComposeHeaderBlock(const HeaderSettings& headers, RequestKind kind)
+{
     std::wstring block;
     AppendLine(block, L"Accept-Encoding", headers.acceptEncoding);
     AppendLine(block, L"Accept-Language", headers.acceptLanguage);
     switch (kind) {
-        case RequestKind::Get:
-            AppendLine(block, L"Accept-Charset", headers.acceptCharset);
-            break;
-        case RequestKind::Post:
-            AppendLine(block, L"Content-Type", headers.postContentType);
-            break;
-        case RequestKind::Upload:
-            break;  // the caller names the upload's content type itself
+    case RequestKind::Get:
+        AppendLine(block, L"Accept-Charset", headers.acceptCharset);
+        break;
+    case RequestKind::Post:
+        AppendLine(block, L"Content-Type", headers.postContentType);
+        break;
+    case RequestKind::Upload:
+        break; // the caller names the upload's content type itself
     }
     AppendLine(block, L"Cookie", headers.cookie);
     return block;
 }
 
-std::wstring CookieFromSetCookie(std::wstring_view setCookieValue) {
+std::wstring CookieFromSetCookie(std::wstring_view setCookieValue)
+{
     std::wstring cookie(setCookieValue);
     const auto last = cookie.rfind(L';');
-    if (last != std::wstring::npos) cookie.erase(last, 1);
+    if (last != std::wstring::npos)
+        cookie.erase(last, 1);
     return cookie;
 }
 
-int CopySetting(const std::wstring& value, wchar_t* buffer, int* size) {
-    if (!size) return kErrorInvalidParameter;
+int CopySetting(const std::wstring& value, wchar_t* buffer, int* size)
+{
+    if (!size)
+        return kErrorInvalidParameter;
     const auto length = static_cast<long long>(value.size());
     if (length < *size) {
-        if (!buffer) return kErrorInvalidParameter;
+        if (!buffer)
+            return kErrorInvalidParameter;
         std::copy(value.c_str(), value.c_str() + value.size() + 1, buffer);
         return 0;
     }
@@ -56,6 +65,9 @@ int CopySetting(const std::wstring& value, wchar_t* buffer, int* size) {
     return -1;
 }
 
-void StoreSetting(std::wstring& value, const wchar_t* text) { value = TextOrEmpty(text); }
+void StoreSetting(std::wstring& value, const wchar_t* text)
+{
+    value = TextOrEmpty(text);
+}
 
-}  // namespace keplo
+} // namespace keplo

@@ -17,7 +17,7 @@ inline constexpr std::uint16_t kDefaultPort = 80;
 
 // Win32 codes the exports hand back; spelled out so that portable code needs no <windows.h>.
 inline constexpr int kErrorInvalidParameter = 87;
-inline constexpr int kErrorInsufficientBuffer = 8;  // the library's "does not fit" answer
+inline constexpr int kErrorInsufficientBuffer = 8; // the library's "does not fit" answer
 
 struct HeaderSettings {
     std::wstring acceptEncoding = kDefaultAcceptEncoding;
@@ -37,7 +37,7 @@ struct ConnectionState {
     std::uint32_t interfaceIndex = 0;
     std::wstring connectionName;
     HardwareAddress hardwareAddress{};
-    std::uint32_t aliasContext = 0;  // 0: the library has no alias address on record
+    std::uint32_t aliasContext = 0; // 0: the library has no alias address on record
     std::wstring adapterName;
     std::uint32_t dhcpEnabled = 0;
     std::uint16_t port = kDefaultPort;
@@ -65,6 +65,9 @@ int CopySetting(const std::wstring& value, wchar_t* buffer, int* size);
 void StoreSetting(std::wstring& value, const wchar_t* text);
 
 // Null strings from callers count as empty.
-inline std::wstring TextOrEmpty(const wchar_t* text) { return text ? std::wstring(text) : std::wstring(); }
+inline std::wstring TextOrEmpty(const wchar_t* text)
+{
+    return text ? std::wstring(text) : std::wstring();
+}
 
-}  // namespace keplo
+} // namespace keplo

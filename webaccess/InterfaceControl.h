@@ -28,4 +28,4 @@ int SetInterfaceStaticDNS(const ConnectionState& state, NetPlatform& platform, c
 int ReleaseInterfaceIPAddress(const ConnectionState& state, NetPlatform& platform);
 int RenewInterfaceIPAddress(const ConnectionState& state, NetPlatform& platform);
 
-}  // namespace keplo
+} // namespace keplo

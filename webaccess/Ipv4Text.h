@@ -13,4 +13,4 @@ inline constexpr std::uint32_t kAddressNone = 0xFFFFFFFFu;
 // text included, gives kAddressNone. The result is in host order.
 std::uint32_t ParseIpv4(std::string_view text);
 
-}  // namespace keplo
+} // namespace keplo

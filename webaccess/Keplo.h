@@ -42,8 +42,7 @@ KEPLO_API int KEPLO_CALL webPost(const wchar_t* path, const wchar_t* extraHeader
 // As webPost with prefix + file bytes + suffix as body; 2 if the file cannot be opened.
 KEPLO_API int KEPLO_CALL webUploadFile(const wchar_t* path, const wchar_t* extraHeaders, const wchar_t* referrer,
                                        const wchar_t* contentType, const wchar_t* prefix, const wchar_t* filePath,
-                                       const wchar_t* suffix, unsigned int* status, wchar_t* buffer,
-                                       int bufferSize);
+                                       const wchar_t* suffix, unsigned int* status, wchar_t* buffer, int bufferSize);
 // Writes the seven characters "1.0.0.7" without a terminator; the second argument is unused.
 KEPLO_API int KEPLO_CALL keploVersion(wchar_t* buffer, int unused);
 

@@ -1,15 +1,20 @@
-#include "KeploApp.h"
-
 #include <winsock2.h>
+
+#include "KeploApp.h"
 
 CKeploApp theApp;
 
-CKeploApp::CKeploApp() { m_state.Reset(); }
+CKeploApp::CKeploApp()
+{
+    m_state.Reset();
+}
 
 CKeploApp::~CKeploApp() = default;
 
-BOOL CKeploApp::InitInstance() {
-    if (!CDllApp::InitInstance()) return FALSE;
+BOOL CKeploApp::InitInstance()
+{
+    if (!CDllApp::InitInstance())
+        return FALSE;
     WSADATA data{};
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
         // Without sockets no request can work; refusing the load tells the program at once.
@@ -17,10 +22,11 @@ BOOL CKeploApp::InitInstance() {
         return FALSE;
     }
     m_bSocketsStarted = true;
-    return TRUE;  // no class factories to register
+    return TRUE; // no class factories to register
 }
 
-int CKeploApp::ExitInstance() {
+int CKeploApp::ExitInstance()
+{
     // Network state is left as it is: an alias address that closeConnection did not remove
     // stays on the adapter until the adapter restarts.
     if (m_bSocketsStarted) {
@@ -30,16 +36,17 @@ int CKeploApp::ExitInstance() {
     return CDllApp::ExitInstance();
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
+{
     switch (reason) {
-        case DLL_PROCESS_ATTACH:
-            theApp.m_hInstance = instance;
-            DisableThreadLibraryCalls(instance);
-            return theApp.InitInstance();
-        case DLL_PROCESS_DETACH:
-            theApp.ExitInstance();
-            return TRUE;
-        default:
-            return TRUE;
+    case DLL_PROCESS_ATTACH:
+        theApp.m_hInstance = instance;
+        DisableThreadLibraryCalls(instance);
+        return theApp.InitInstance();
+    case DLL_PROCESS_DETACH:
+        theApp.ExitInstance();
+        return TRUE;
+    default:
+        return TRUE;
     }
 }

@@ -18,15 +18,15 @@ inline constexpr std::uint32_t kAdapterTypeWireless = 71;
 inline constexpr std::uint32_t kRouteTypeDirect = 3;
 
 struct AdapterAddress {
-    std::string address;  // dotted text as the adapter list gives it
+    std::string address; // dotted text as the adapter list gives it
     std::string mask;
 };
 
 struct AdapterInfo {
     std::uint32_t index = 0;
     std::uint32_t type = 0;
-    std::vector<std::uint8_t> hardware;  // as long as the adapter reports
-    std::wstring name;                   // the adapter's identifier string
+    std::vector<std::uint8_t> hardware; // as long as the adapter reports
+    std::wstring name;                  // the adapter's identifier string
     std::uint32_t dhcpEnabled = 0;
     std::vector<AdapterAddress> addresses;
 };
@@ -72,7 +72,7 @@ public:
     virtual void RenewLease(const InterfaceEntry& entry) = 0;
 
     virtual void Sleep(std::uint32_t milliseconds) = 0;
-    virtual std::uint32_t TickCount() = 0;  // milliseconds; wraps and may go backwards
+    virtual std::uint32_t TickCount() = 0; // milliseconds; wraps and may go backwards
 };
 
-}  // namespace keplo
+} // namespace keplo

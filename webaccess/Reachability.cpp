@@ -13,13 +13,15 @@ namespace {
 // Longer texts cannot be an address and are treated as missing.
 constexpr std::size_t kMaxAddressTextBytes = 20;
 
-const AdapterInfo* FindAdapter(const std::vector<AdapterInfo>& adapters, std::uint32_t index) {
+const AdapterInfo* FindAdapter(const std::vector<AdapterInfo>& adapters, std::uint32_t index)
+{
     const auto it = std::find_if(adapters.begin(), adapters.end(),
                                  [index](const AdapterInfo& adapter) { return adapter.index == index; });
     return it == adapters.end() ? nullptr : &*it;
 }
 
-HardwareAddress ToHardwareAddress(const std::vector<std::uint8_t>& bytes) {
+HardwareAddress ToHardwareAddress(const std::vector<std::uint8_t>& bytes)
+{
     HardwareAddress result{};
     std::copy_n(bytes.begin(), std::min<std::size_t>(bytes.size(), 8), result.begin());
     return result;
@@ -29,62 +31,76 @@ class Procedure {
 public:
     Procedure(ConnectionState& state, NetPlatform& platform, std::vector<AdapterInfo> adapters, std::uint32_t host,
               std::uint32_t mask)
-        : m_state(state), m_platform(platform), m_adapters(std::move(adapters)), m_host(host), m_mask(mask) {}
+        : m_state(state), m_platform(platform), m_adapters(std::move(adapters)), m_host(host), m_mask(mask)
+    {
+    }
 
-    int Run() {
+    int Run()
+    {
         for (int attempt = 1;; ++attempt) {
-            if (attempt > kMaxAttempts) return kNoAnswer;
+            if (attempt > kMaxAttempts)
+                return kNoAnswer;
             RouteInfo route;
-            if (!m_platform.FindBestRoute(m_host, route)) return AliasProcedure();
+            if (!m_platform.FindBestRoute(m_host, route))
+                return AliasProcedure();
             RecordInterface(route.interfaceIndex);
             switch (SubnetCheck(m_adapters, route.interfaceIndex, m_host, m_mask)) {
-                case kSubnetInside:
-                    return ConfirmByArp(route.interfaceIndex) ? kReachable : kNoAnswer;
-                case kSubnetNeedsAlias:
-                    return AliasProcedure();
-                case kSubnetNeedsDhcp:
-                    SetInterfaceIPToAuto(m_state, m_platform);
-                    m_platform.Sleep(kAfterDhcpSwitchMs);
-                    // Without a fresh list the next check would only judge the old addresses again.
-                    if (m_platform.ReadAdapters(m_adapters) != 0) return kAdaptersUnreadable;
-                    break;
-                default:
-                    return kRouteAdapterMissing;
+            case kSubnetInside:
+                return ConfirmByArp(route.interfaceIndex) ? kReachable : kNoAnswer;
+            case kSubnetNeedsAlias:
+                return AliasProcedure();
+            case kSubnetNeedsDhcp:
+                SetInterfaceIPToAuto(m_state, m_platform);
+                m_platform.Sleep(kAfterDhcpSwitchMs);
+                // Without a fresh list the next check would only judge the old addresses again.
+                if (m_platform.ReadAdapters(m_adapters) != 0)
+                    return kAdaptersUnreadable;
+                break;
+            default:
+                return kRouteAdapterMissing;
             }
         }
     }
 
 private:
-    void RecordInterface(std::uint32_t index) {
+    void RecordInterface(std::uint32_t index)
+    {
         m_state.interfaceIndex = index;
         const AdapterInfo* adapter = FindAdapter(m_adapters, index);
-        if (!adapter) return;
+        if (!adapter)
+            return;
         m_state.hardwareAddress = ToHardwareAddress(adapter->hardware);
         m_state.adapterName = adapter->name;
         m_state.dhcpEnabled = adapter->dhcpEnabled;
         m_state.connectionName = m_platform.ReadMachineString(ConnectionNameKey(adapter->name), kConnectionNameValue);
     }
 
-    bool ConfirmByArp(std::uint32_t interfaceIndex) {
+    bool ConfirmByArp(std::uint32_t interfaceIndex)
+    {
         m_platform.FlushArpCache(interfaceIndex);
         HardwareAddress answer{};
         return m_platform.SendArp(m_host, answer);
     }
 
-    int AliasProcedure() {
+    int AliasProcedure()
+    {
         bool tried = false;
         for (const AdapterInfo& adapter : m_adapters) {
-            if (adapter.type != kAdapterTypeEthernet && adapter.type != kAdapterTypeWireless) continue;
+            if (adapter.type != kAdapterTypeEthernet && adapter.type != kAdapterTypeWireless)
+                continue;
             // An adapter without an address is not connected to anything.
             const std::string firstAddress = adapter.addresses.empty() ? std::string() : adapter.addresses[0].address;
-            if (firstAddress == "0.0.0.0") continue;
+            if (firstAddress == "0.0.0.0")
+                continue;
             tried = true;
-            if (AliasTrial(adapter.index, ToHardwareAddress(adapter.hardware))) return kReachable;
+            if (AliasTrial(adapter.index, ToHardwareAddress(adapter.hardware)))
+                return kReachable;
         }
         return tried ? kNoAnswer : kNoAdapterForAlias;
     }
 
-    bool AliasTrial(std::uint32_t interfaceIndex, const HardwareAddress& hardware) {
+    bool AliasTrial(std::uint32_t interfaceIndex, const HardwareAddress& hardware)
+    {
         for (std::uint32_t octet = kFirstAliasOctet; octet <= kLastAliasOctet; ++octet) {
             if (m_state.aliasContext != 0) {
                 m_platform.DeleteAlias(m_state.aliasContext);
@@ -93,29 +109,36 @@ private:
             }
             const std::uint32_t candidate = (m_host & 0xFFFFFF00u) | octet;
             std::uint32_t context = 0;
-            if (!m_platform.AddAlias(candidate, m_mask, interfaceIndex, context)) continue;
+            if (!m_platform.AddAlias(candidate, m_mask, interfaceIndex, context))
+                continue;
             m_state.aliasContext = context;
 
-            if (!WaitForDirectRoute()) continue;
+            if (!WaitForDirectRoute())
+                continue;
 
             // The candidate must answer with this adapter's own address: otherwise another
             // machine already uses it.
             HardwareAddress owner{};
-            if (!m_platform.SendArp(candidate, owner) || std::memcmp(owner.data(), hardware.data(), 6) != 0) continue;
+            if (!m_platform.SendArp(candidate, owner) || std::memcmp(owner.data(), hardware.data(), 6) != 0)
+                continue;
 
             return ConfirmByArp(interfaceIndex);
         }
         return false;
     }
 
-    bool WaitForDirectRoute() {
+    bool WaitForDirectRoute()
+    {
         std::uint32_t start = m_platform.TickCount();
         for (;;) {
             RouteInfo route;
-            if (m_platform.FindBestRoute(m_host, route) && route.type == kRouteTypeDirect) return true;
+            if (m_platform.FindBestRoute(m_host, route) && route.type == kRouteTypeDirect)
+                return true;
             const std::uint32_t now = m_platform.TickCount();
-            if (now < start) start = now;
-            if (now - start > kDirectRouteWaitMs) return false;
+            if (now < start)
+                start = now;
+            if (now - start > kDirectRouteWaitMs)
+                return false;
             m_platform.Sleep(kDirectRoutePollMs);
         }
     }
@@ -127,20 +150,27 @@ private:
     std::uint32_t m_mask;
 };
 
-std::uint32_t ParseAddressText(NetPlatform& platform, const std::wstring& text) {
+std::uint32_t ParseAddressText(NetPlatform& platform, const std::wstring& text)
+{
     std::string narrow = platform.ToAnsi(text);
-    if (narrow.size() > kMaxAddressTextBytes) narrow.clear();
+    if (narrow.size() > kMaxAddressTextBytes)
+        narrow.clear();
     return ParseIpv4(narrow);
 }
 
-bool IsLoopback(std::uint32_t address) { return (address >> 24) == 127; }
+bool IsLoopback(std::uint32_t address)
+{
+    return (address >> 24) == 127;
+}
 
-}  // namespace
+} // namespace
 
 int SubnetCheck(const std::vector<AdapterInfo>& adapters, std::uint32_t interfaceIndex, std::uint32_t host,
-                std::uint32_t mask) {
+                std::uint32_t mask)
+{
     const AdapterInfo* adapter = FindAdapter(adapters, interfaceIndex);
-    if (!adapter) return kSubnetNoAdapter;
+    if (!adapter)
+        return kSubnetNoAdapter;
     int result = kSubnetNoAdapter;
     for (const AdapterAddress& entry : adapter->addresses) {
         const std::uint32_t address = ParseIpv4(entry.address);
@@ -164,14 +194,17 @@ int SubnetCheck(const std::vector<AdapterInfo>& adapters, std::uint32_t interfac
     return result;
 }
 
-std::wstring ConnectionNameKey(const std::wstring& adapterName) {
+std::wstring ConnectionNameKey(const std::wstring& adapterName)
+{
     return L"System\\CurrentControlSet\\Control\\Network\\{4d36e972-e325-11ce-bfc1-08002be10318}\\" + adapterName +
            L"\\Connection";
 }
 
-int OpenConnection(ConnectionState& state, NetPlatform& platform, const ConnectTarget& target) {
+int OpenConnection(ConnectionState& state, NetPlatform& platform, const ConnectTarget& target)
+{
     std::vector<AdapterInfo> adapters;
-    if (platform.ReadAdapters(adapters) != 0) return kAdaptersUnreadable;
+    if (platform.ReadAdapters(adapters) != 0)
+        return kAdaptersUnreadable;
     state.Reset();
 
     const std::uint32_t host = ParseAddressText(platform, target.host);
@@ -179,7 +212,8 @@ int OpenConnection(ConnectionState& state, NetPlatform& platform, const ConnectT
     int result = kReachable;
     // The loopback network is reached without any adapter; inspecting or "repairing" an
     // adapter for it would change the PC's addressing for nothing.
-    if (!IsLoopback(host)) result = Procedure(state, platform, std::move(adapters), host, mask).Run();
+    if (!IsLoopback(host))
+        result = Procedure(state, platform, std::move(adapters), host, mask).Run();
 
     // Requests go to the given host even when the procedure failed.
     state.host = target.host;
@@ -189,10 +223,12 @@ int OpenConnection(ConnectionState& state, NetPlatform& platform, const ConnectT
     return result;
 }
 
-void CloseConnection(ConnectionState& state, NetPlatform& platform) {
-    if (state.aliasContext == 0) return;
+void CloseConnection(ConnectionState& state, NetPlatform& platform)
+{
+    if (state.aliasContext == 0)
+        return;
     platform.DeleteAlias(state.aliasContext);
     state.aliasContext = 0;
 }
 
-}  // namespace keplo
+} // namespace keplo

@@ -54,4 +54,4 @@ int SubnetCheck(const std::vector<AdapterInfo>& adapters, std::uint32_t interfac
 std::wstring ConnectionNameKey(const std::wstring& adapterName);
 inline constexpr wchar_t kConnectionNameValue[] = L"NAME";
 
-}  // namespace keplo
+} // namespace keplo

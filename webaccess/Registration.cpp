@@ -24,8 +24,10 @@ constexpr SYSKIND kSysKind = SYS_WIN32;
 class TypeLibHolder {
 public:
     TypeLibHolder() = default;
-    ~TypeLibHolder() {
-        if (m_lib) m_lib->Release();
+    ~TypeLibHolder()
+    {
+        if (m_lib)
+            m_lib->Release();
     }
     TypeLibHolder(const TypeLibHolder&) = delete;
     TypeLibHolder& operator=(const TypeLibHolder&) = delete;
@@ -36,40 +38,51 @@ private:
     ITypeLib* m_lib = nullptr;
 };
 
-bool RegisterOwnTypeLib() {
+bool RegisterOwnTypeLib()
+{
     std::array<wchar_t, MAX_PATH + 1> path{};
     const DWORD length = GetModuleFileNameW(theApp.m_hInstance, path.data(), MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
+    if (length == 0 || length >= MAX_PATH)
+        return false;
     TypeLibHolder lib;
-    if (FAILED(LoadTypeLibEx(path.data(), REGKIND_NONE, lib.Out()))) return false;
+    if (FAILED(LoadTypeLibEx(path.data(), REGKIND_NONE, lib.Out())))
+        return false;
     return SUCCEEDED(RegisterTypeLib(lib.Get(), path.data(), nullptr));
 }
 
-bool UnregisterOwnTypeLib() {
+bool UnregisterOwnTypeLib()
+{
     return SUCCEEDED(UnRegisterTypeLib(kTypeLibId, kTypeLibMajor, kTypeLibMinor, LOCALE_NEUTRAL, kSysKind));
 }
 
-}  // namespace
+} // namespace
 
-STDAPI DllGetClassObject(REFCLSID /*rclsid*/, REFIID /*riid*/, LPVOID* ppv) {
+STDAPI DllGetClassObject(REFCLSID /*rclsid*/, REFIID /*riid*/, LPVOID* ppv)
+{
     KEPLO_MANAGE_STATE();
-    if (ppv) *ppv = nullptr;
+    if (ppv)
+        *ppv = nullptr;
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-STDAPI DllCanUnloadNow(void) {
+STDAPI DllCanUnloadNow(void)
+{
     KEPLO_MANAGE_STATE();
-    return S_OK;  // no objects are ever handed out
+    return S_OK; // no objects are ever handed out
 }
 
-STDAPI DllRegisterServer(void) {
+STDAPI DllRegisterServer(void)
+{
     KEPLO_MANAGE_STATE();
-    if (!RegisterOwnTypeLib()) return SELFREG_E_TYPELIB;
-    return S_OK;  // there are no class factories whose registration could fail
+    if (!RegisterOwnTypeLib())
+        return SELFREG_E_TYPELIB;
+    return S_OK; // there are no class factories whose registration could fail
 }
 
-STDAPI DllUnregisterServer(void) {
+STDAPI DllUnregisterServer(void)
+{
     KEPLO_MANAGE_STATE();
-    if (!UnregisterOwnTypeLib()) return SELFREG_E_TYPELIB;
+    if (!UnregisterOwnTypeLib())
+        return SELFREG_E_TYPELIB;
     return S_OK;
 }

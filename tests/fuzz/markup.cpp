@@ -28,10 +28,7 @@ public:
         if ((text >> 24) != 0 || (background && (*background >> 24) != 0))
             std::abort(); // a system colour index leaked out as a colour
     }
-    tk::Extent Measure(std::wstring_view text) override
-    {
-        return {static_cast<int>(text.size()) * m_width, m_height};
-    }
+    tk::Extent Measure(std::wstring_view text) override { return {static_cast<int>(text.size()) * m_width, m_height}; }
     void DrawPiece(int, int, std::wstring_view text) override
     {
         if (text.empty())

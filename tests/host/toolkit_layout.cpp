@@ -272,8 +272,7 @@ TEST_F(ToolkitLayout, WrappingContinuesAcrossPieces)
 
 TEST_F(ToolkitLayout, TextTallerThanTheControlStopsAtTheLastLineThatFits)
 {
-    const std::vector<Drawn> d =
-        Render(L"aaaa bbbb cccc dddd eeee ffff gggg hhhh<B>more</B><BR>again<HR>x", 100, 40);
+    const std::vector<Drawn> d = Render(L"aaaa bbbb cccc dddd eeee ffff gggg hhhh<B>more</B><BR>again<HR>x", 100, 40);
     ASSERT_EQ(d.size(), 2u);
     EXPECT_EQ(d[0].text, L"aaaa bbbb ");
     EXPECT_EQ(d[1].text, L"cccc dddd ");
@@ -363,11 +362,4 @@ TEST_F(ToolkitLayout, MissingClosingBracketEndsNormallyAsPlainText)
         EXPECT_TRUE(surface.rules.empty());
         EXPECT_EQ(state.pendingRules, 0);
     }
-}
-
-TEST_F(ToolkitLayout, TinyOrEmptyAreasDrawNothing)
-{
-    EXPECT_TRUE(Render(L"abc", 100, 1).empty());
-    EXPECT_TRUE(Render(L"abc", 0, 0).empty());
-    EXPECT_TRUE(Render(L"", 100, 100).empty());
 }
