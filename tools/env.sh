@@ -47,10 +47,15 @@ tarvo_stop() {
   true
 }
 
-# Geometry (WxH+X+Y) of the largest visible window of a program on $DISPLAY.
+# Geometry (WxH+X+Y) of the largest mapped window of a program on $DISPLAY.
 tarvo_window_geometry() {
-  local exe=${1:-tarvo.exe}
-  xwininfo -root -tree 2>/dev/null | grep -i "\"$exe\"" |
-    grep -oE '[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+' |
-    awk -F'[x+]' '{ a = $1 * $2; if (a > best) { best = a; g = $0 } } END { if (best > 100) print g }'
+  local exe=${1:-tarvo.exe} id geometry best=0 result=""
+  while read -r id geometry; do
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || continue
+    local w=${geometry%%x*} rest=${geometry#*x}
+    local h=${rest%%+*}
+    if [ $((w * h)) -gt "$best" ]; then best=$((w * h)); result=$geometry; fi
+  done < <(xwininfo -root -tree 2>/dev/null | grep -i "\"$exe\"" |
+           sed -nE 's/^ *(0x[0-9a-f]+) .* ([0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+) .*/\1 \2/p')
+  [ "$best" -gt 100 ] && echo "$result"
 }
