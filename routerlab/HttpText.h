@@ -30,8 +30,8 @@ std::optional<std::string> Base64Decode(std::string_view text);
 std::string Base64Encode(std::string_view bytes);
 
 struct Credentials {
-  std::string user;
-  std::string password;
+    std::string user;
+    std::string password;
 };
 
 // Reads an "Authorization" header value of the Basic scheme.
@@ -42,10 +42,10 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 
 // Request line and header lines exactly as received, in order.
 struct RequestHead {
-  std::string method;
-  std::string target;
-  std::string version;
-  Fields headers;  // name as sent, value without surrounding blanks
+    std::string method;
+    std::string target;
+    std::string version;
+    Fields headers; // name as sent, value without surrounding blanks
 };
 
 // Where the head ends: the offset just behind the blank line, or npos while
@@ -61,4 +61,4 @@ std::optional<RequestHead> ParseRequestHead(std::string_view head);
 // when the client sent an absolute URI.
 std::string TargetPath(std::string_view target);
 
-}  // namespace routerlab
+} // namespace routerlab

@@ -16,27 +16,27 @@ namespace routerlab {
 std::string JsonQuote(std::string_view bytes);
 
 class JsonWriter {
- public:
-  JsonWriter& BeginObject();
-  JsonWriter& EndObject();
-  JsonWriter& BeginArray();
-  JsonWriter& EndArray();
-  JsonWriter& Key(std::string_view name);
-  JsonWriter& String(std::string_view bytes);
-  JsonWriter& Int(std::int64_t value);
-  JsonWriter& Bool(bool value);
-  JsonWriter& Null();
-  // Inserts an already serialised value (an object or array built elsewhere).
-  JsonWriter& Raw(std::string_view json);
+public:
+    JsonWriter& BeginObject();
+    JsonWriter& EndObject();
+    JsonWriter& BeginArray();
+    JsonWriter& EndArray();
+    JsonWriter& Key(std::string_view name);
+    JsonWriter& String(std::string_view bytes);
+    JsonWriter& Int(std::int64_t value);
+    JsonWriter& Bool(bool value);
+    JsonWriter& Null();
+    // Inserts an already serialised value (an object or array built elsewhere).
+    JsonWriter& Raw(std::string_view json);
 
-  const std::string& Text() const { return m_out; }
+    const std::string& Text() const { return m_out; }
 
- private:
-  void BeforeValue();
+private:
+    void BeforeValue();
 
-  std::string m_out;
-  std::vector<bool> m_hasItem;  // per open container: an item was written
-  bool m_afterKey = false;
+    std::string m_out;
+    std::vector<bool> m_hasItem; // per open container: an item was written
+    bool m_afterKey = false;
 };
 
-}  // namespace routerlab
+} // namespace routerlab

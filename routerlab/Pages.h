@@ -15,12 +15,12 @@
 namespace routerlab {
 
 struct StatusView {
-  RouterSettings settings;  // the settings in effect
-  bool internetUp = false;
-  std::string wanAddress;  // "0.0.0.0" while the Internet is down
-  CivilTime localTime;
-  std::int64_t uptimeSeconds = 0;
-  bool markers = true;
+    RouterSettings settings; // the settings in effect
+    bool internetUp = false;
+    std::string wanAddress; // "0.0.0.0" while the Internet is down
+    CivilTime localTime;
+    std::int64_t uptimeSeconds = 0;
+    bool markers = true;
 };
 
 std::string DeviceStatusPage(const StatusView& view);
@@ -40,4 +40,4 @@ std::string PadPage(std::string page, std::size_t size);
 // Escapes text for an HTML attribute or element.
 std::string HtmlEscape(std::string_view text);
 
-}  // namespace routerlab
+} // namespace routerlab
