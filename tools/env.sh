@@ -36,7 +36,7 @@ tarvo_start_xvfb() {
 # One persistent wineserver for the run, so each program starts in ~0.1 s.
 tarvo_start_wine() {
   export WINEPREFIX=${1:-$TARVO_WIN_BUILD/wineprefix}
-  export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+  export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" WINEARCH=win64
   "$TARVO_ROOT/cmake/wine-prefix" "$WINEPREFIX"
   wineserver -p
 }

@@ -1,0 +1,66 @@
+; Windows installer of the Orvelle router set-up wizard (Tarvo.exe and its library).
+;
+; Built by tools/package:
+;   makensis -DVERSION=1.0.0 -DPAYLOAD=<folder with the delivered files> -DOUTFILE=<setup.exe> Tarvo.nsi
+;
+; It puts the program into "Program Files\Tolvik Nordhaven" and its shortcuts into the
+; all-users Start-menu group "Tolvik Vessaro\QX7100ZR": exactly the two places that
+; "Tarvo.exe /U" removes again, so the install folder is fixed (no folder page) and
+; nothing is written elsewhere (no registry entries that the removal would leave behind).
+; "/S" installs silently.
+
+; A 64-bit installer for the 64-bit program: it runs wherever the program can.
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!ifndef VERSION
+  !error "define VERSION, PAYLOAD and OUTFILE (see the head of this file)"
+!endif
+!ifndef PAYLOAD
+  !error "define VERSION, PAYLOAD and OUTFILE (see the head of this file)"
+!endif
+!ifndef OUTFILE
+  !error "define VERSION, PAYLOAD and OUTFILE (see the head of this file)"
+!endif
+
+!define PRODUCT "Orvelle Router Setup Wizard"
+!define GROUP "$SMPROGRAMS\Tolvik Vessaro\QX7100ZR"
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+Icon "${__FILEDIR__}/../Tarvo.ico"
+InstallDir "$PROGRAMFILES64\Tolvik Nordhaven"
+BrandingText "${PRODUCT} ${VERSION}"
+ShowInstDetails show
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=1033 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=1033 "CompanyName" "Orvelle"
+VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} setup"
+VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) Orvelle"
+
+Page instfiles
+
+Section "Program"
+  ; The group belongs to all users, as the removal looks for it there.
+  SetShellVarContext all
+
+  SetOutPath "$INSTDIR"
+  File "${PAYLOAD}/Tarvo.exe"
+  File "${PAYLOAD}/Keplo.dll"
+  File "${PAYLOAD}/Keplo.lib"
+  SetOutPath "$INSTDIR\LANG"
+  File "${PAYLOAD}/LANG/*.ini"
+  SetOutPath "$INSTDIR\IMG"
+  File "${PAYLOAD}/IMG/*.jpg"
+
+  ; Shortcuts start in the program folder.
+  SetOutPath "$INSTDIR"
+  CreateDirectory "${GROUP}"
+  CreateShortCut "${GROUP}\${PRODUCT}.lnk" "$INSTDIR\Tarvo.exe" "" "$INSTDIR\Tarvo.exe" 0
+  CreateShortCut "${GROUP}\Uninstall.lnk" "$INSTDIR\Tarvo.exe" "/U" "$INSTDIR\Tarvo.exe" 0
+SectionEnd
