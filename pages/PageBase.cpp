@@ -12,11 +12,20 @@ std::wstring CWizardPage::ArtPath() const
     return g_strAppFolder + L"IMG\\" + g_uiStr.*m_art;
 }
 
+void CWizardPage::LoadArt() const
+{
+    if (m_artLoaded)
+        return;
+    m_artLoaded = true;
+    // A missing file leaves the page without art and says nothing.
+    m_background.LoadFromFile(m_artPath);
+}
+
 BOOL CWizardPage::OnInitDialog()
 {
-    // Loaded once, in the language of start-up; a later language keeps the art.
-    // A missing file leaves the page without art and says nothing.
-    m_background.LoadFromFile(ArtPath());
+    // The art is named in the language of start-up; a later language keeps it.
+    m_artPath = ArtPath();
+    m_artLoaded = false;
     return TRUE;
 }
 
@@ -46,7 +55,7 @@ LRESULT CWizardPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE; // F1 never opens help
     case WM_ERASEBKGND:
         // Without art the dialog's own erase leaves no junk behind the page.
-        if (m_background.Draw(reinterpret_cast<HDC>(wParam)))
+        if (Background().Draw(reinterpret_cast<HDC>(wParam)))
             return TRUE;
         break;
     case WM_LBUTTONDOWN:

@@ -29,13 +29,25 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     CTarvoDlg* MainWindow() const;
-    bool HasArt() const { return m_background.HasPicture(); }
+    // The page's art, decoded on first use from the file named at creation.
+    const CPTPicture& Background() const
+    {
+        LoadArt();
+        return m_background;
+    }
+    bool HasArt() const { return Background().HasPicture(); }
     // Pages 1 and 2 also swallow F1 and let a press on the page drag the window.
     bool IsWelcomePage() const { return m_pageNumber == 1 || m_pageNumber == 2; }
 
 private:
+    // Decoding a picture takes tens of milliseconds under some systems; only
+    // page 1 is needed at start, so each page decodes its own when first used.
+    void LoadArt() const;
+
     // The page's picture, painted as its background; no window of its own.
-    CPTPicture m_background;
+    mutable CPTPicture m_background;
+    mutable bool m_artLoaded = false;
+    std::wstring m_artPath;
     int m_pageNumber;
     std::wstring CUIStr::*m_art;
 };
