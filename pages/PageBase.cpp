@@ -1,9 +1,40 @@
 #include "PageBase.h"
 
 #include "TarvoDlg.h"
+#include "ValueForms.h"
 
-CWizardPage::CWizardPage(int pageNumber, UINT templateId, std::wstring CUIStr::*art, CWnd* parent)
-    : CDialog(templateId, parent), m_pageNumber(pageNumber), m_art(art)
+namespace {
+
+constexpr UINT kMoveOnly = SWP_NOACTIVATE | SWP_NOZORDER;
+
+std::unique_ptr<CWnd> MakeControl(CtlKind kind)
+{
+    switch (kind) {
+    case CtlKind::Button:
+    case CtlKind::Heading:
+    case CtlKind::Caption:
+        return std::make_unique<CPTLabel>();
+    case CtlKind::Text:
+    case CtlKind::Steps:
+        return std::make_unique<CXHTMLStatic>();
+    case CtlKind::Edit:
+        return std::make_unique<CEdit>();
+    case CtlKind::List:
+        return std::make_unique<CComboBox>();
+    case CtlKind::Check:
+    case CtlKind::Radio:
+        return std::make_unique<CButton>();
+    case CtlKind::Progress:
+        return std::make_unique<CProgressCtrl>();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CWizardPage::CWizardPage(int pageNumber, UINT templateId, std::wstring CUIStr::*art, CWnd* parent,
+                         std::span<const CtlRow> controls)
+    : CDialog(templateId, parent), m_pageNumber(pageNumber), m_art(art), m_table(controls)
 {
 }
 
@@ -26,12 +57,142 @@ BOOL CWizardPage::OnInitDialog()
     // The art is named in the language of start-up; a later language keeps it.
     m_artPath = ArtPath();
     m_artLoaded = false;
+
+    m_controls.clear();
+    for (const CtlRow& row : m_table) {
+        std::unique_ptr<CWnd> control = MakeControl(row.kind);
+        if (control && !control->SubclassDlgItem(row.id, *this))
+            control.reset();
+        m_controls.push_back(std::move(control));
+    }
     return TRUE;
+}
+
+CWnd* CWizardPage::Control(int id) const
+{
+    for (size_t i = 0; i < m_table.size() && i < m_controls.size(); ++i) {
+        if (m_table[i].id == id)
+            return m_controls[i].get();
+    }
+    return nullptr;
+}
+
+void CWizardPage::ApplyTexts()
+{
+    for (size_t i = 0; i < m_table.size() && i < m_controls.size(); ++i) {
+        if (m_controls[i])
+            ApplyText(m_table[i], *m_controls[i]);
+    }
+}
+
+void CWizardPage::ApplyText(const CtlRow& row, CWnd& control) const
+{
+    switch (row.kind) {
+    case CtlKind::Button: {
+        if (!row.text)
+            break;
+        auto& label = static_cast<CPTLabel&>(control);
+        const LayoutValue layout = ParseLayout(g_uiStr.*row.text);
+        label.SetWindowPos(nullptr, layout.x, layout.y, layout.width, layout.height, kMoveOnly);
+        label.SetWindowText(layout.text);
+        label.SetLabelFont(FALSE, layout.pointSize, L"Arial");
+        StyleLabel(label, RGB(255, 255, 255), row.cursor);
+        break;
+    }
+    case CtlKind::Heading: {
+        if (!row.text)
+            break;
+        auto& label = static_cast<CPTLabel&>(control);
+        const ColourValue colour = ParseColour(g_uiStr.*row.text);
+        label.SetWindowPos(nullptr, row.place.x, row.place.y, row.place.cx, row.place.cy, kMoveOnly);
+        label.SetWindowText(colour.text);
+        label.SetLabelFont(row.bold ? TRUE : FALSE, colour.pointSize, L"Calibri");
+        StyleLabel(label, static_cast<COLORREF>(colour.Colour()), CtlCursor::Unchanged);
+        break;
+    }
+    case CtlKind::Caption: {
+        if (!row.text)
+            break;
+        auto& label = static_cast<CPTLabel&>(control);
+        label.SetWindowPos(nullptr, row.place.x, row.place.y, row.place.cx, row.place.cy, kMoveOnly);
+        label.SetWindowText(g_uiStr.*row.text);
+        label.SetLabelFont(row.bold ? TRUE : FALSE, row.points, L"Arial");
+        StyleLabel(label, row.colour, row.cursor);
+        break;
+    }
+    case CtlKind::Text:
+    case CtlKind::Steps: {
+        if (!row.text)
+            break;
+        auto& text = static_cast<CXHTMLStatic&>(control);
+        const CtlPlace place = row.kind == CtlKind::Steps ? kStepsPlace : row.place;
+        text.SetWindowPos(nullptr, place.x, place.y, place.cx, place.cy, kMoveOnly);
+        text.ModifyStyleEx(0, WS_EX_TRANSPARENT);
+        text.ResetFormatting();
+        text.SetWindowText(g_uiStr.*row.text);
+        RepaintBehind(text, true);
+        break;
+    }
+    case CtlKind::Edit:
+        if (row.limit > 0)
+            static_cast<CEdit&>(control).SetLimitText(static_cast<UINT>(row.limit));
+        [[fallthrough]];
+    case CtlKind::List:
+    case CtlKind::Check:
+    case CtlKind::Radio:
+    case CtlKind::Progress:
+        if (row.place.IsSet())
+            control.SetWindowPos(nullptr, row.place.x, row.place.y, row.place.cx, row.place.cy, kMoveOnly);
+        break;
+    }
+}
+
+void CWizardPage::StyleLabel(CPTLabel& label, COLORREF colour, CtlCursor cursor) const
+{
+    for (COLORREF& state : label.m_crState)
+        state = colour;
+    if (cursor != CtlCursor::Unchanged)
+        label.m_bHandCursor = cursor == CtlCursor::Hand ? TRUE : FALSE;
+    RepaintBehind(label, false);
+}
+
+void CWizardPage::RepaintBehind(const CWnd& control, bool now) const
+{
+    RECT rc = control.GetWindowRect();
+    ::MapWindowPoints(HWND_DESKTOP, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+    // The page's art first, then the controls over it: a text block copies
+    // what lies behind it when it renders.
+    ::RedrawWindow(m_hWnd, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | (now ? RDW_UPDATENOW : 0u));
+}
+
+bool CWizardPage::KeepFocusOffTheRadioGroup() const
+{
+    // The dialog would hand the focus to its first tab stop. An automatic
+    // radio button checks itself when it takes the focus (Windows does so),
+    // which would choose for the user each time the page is shown.
+    HWND first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    if (!first || (::GetWindowLongPtrW(first, GWL_STYLE) & BS_TYPEMASK) != BS_AUTORADIOBUTTON)
+        return false;
+    HWND radio = first;
+    do {
+        if (::SendMessageW(radio, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            ::SetFocus(radio); // the choice already made keeps the focus
+            return true;
+        }
+        radio = ::GetNextDlgGroupItem(m_hWnd, radio, FALSE);
+    } while (radio && radio != first);
+    return true; // nothing chosen yet: the page itself keeps the focus
 }
 
 CTarvoDlg* CWizardPage::MainWindow() const
 {
     return CTarvoDlg::FromWindow(::GetParent(m_hWnd));
+}
+
+void CWizardPage::GoTo(int page) const
+{
+    if (CTarvoDlg* main = MainWindow())
+        main->ShowPage(page);
 }
 
 void CWizardPage::OnCancel()
@@ -48,6 +209,23 @@ BOOL CWizardPage::PreTranslateMessage(MSG* msg)
     return CDialog::PreTranslateMessage(msg);
 }
 
+BOOL CWizardPage::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    if (OnControl(id, code))
+        return TRUE;
+    if (code == STN_CLICKED) {
+        for (const CtlRow& row : m_table) {
+            if (row.id == id && row.goesTo > 0) {
+                GoTo(row.goesTo);
+                return TRUE;
+            }
+        }
+    }
+    return CDialog::OnCommand(wParam, lParam);
+}
+
 LRESULT CWizardPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
@@ -57,6 +235,10 @@ LRESULT CWizardPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         // Without art the dialog's own erase leaves no junk behind the page.
         if (Background().Draw(reinterpret_cast<HDC>(wParam)))
             return TRUE;
+        break;
+    case WM_SETFOCUS:
+        if (KeepFocusOffTheRadioGroup())
+            return 0;
         break;
     case WM_LBUTTONDOWN:
         if (IsWelcomePage()) {

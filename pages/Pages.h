@@ -1,44 +1,206 @@
 #pragma once
-// The 30 page classes, by design number. Each one grows its own source file
-// as its page gets behaviour of its own.
+// The 30 page classes, by design number. A page with texts has its source
+// file, which holds its table of controls and its handlers; the pages that
+// are only a picture need nothing beyond the base.
 #include "PageBase.h"
 #include "resource.h"
 
-#define TARVO_PAGE_CLASS(cls, number, art)                                                                             \
+// A page whose table says everything: its labels go where the table says.
+#define TARVO_TABLE_PAGE(cls)                                                                                          \
     class cls : public CWizardPage {                                                                                   \
     public:                                                                                                            \
-        explicit cls(CWnd* parent) : CWizardPage(number, IDD_##cls, &CUIStr::art, parent) {}                          \
+        explicit cls(CWnd* parent);                                                                                    \
     };
 
-TARVO_PAGE_CLASS(CP1, 1, IDS_PAGE1)
-TARVO_PAGE_CLASS(CP2, 2, IDS_PAGE2)
-TARVO_PAGE_CLASS(CP3, 3, IDS_PAGE3)
-TARVO_PAGE_CLASS(CP3A, 4, IDS_PAGE3A)
-TARVO_PAGE_CLASS(CP4, 5, IDS_PAGE4)
-TARVO_PAGE_CLASS(CP4A, 6, IDS_PAGE4A)
-TARVO_PAGE_CLASS(CP4B, 7, IDS_PAGE4B)
-TARVO_PAGE_CLASS(CP4B1, 8, IDS_PAGE4B1)
-TARVO_PAGE_CLASS(CP4B2, 9, IDS_PAGE4B2)
-TARVO_PAGE_CLASS(CP4B3, 10, IDS_PAGE4B3)
-TARVO_PAGE_CLASS(CP4C, 11, IDS_PAGE4C)
-TARVO_PAGE_CLASS(CP4D, 12, IDS_PAGE4D)
-TARVO_PAGE_CLASS(CP4E, 13, IDS_PAGE4E)
-TARVO_PAGE_CLASS(CP4F, 14, IDS_PAGE4F)
-TARVO_PAGE_CLASS(CP4G, 15, IDS_PAGE4G)
-TARVO_PAGE_CLASS(CP5, 16, IDS_PAGE5)
-TARVO_PAGE_CLASS(CP6, 17, IDS_PAGE6)
-TARVO_PAGE_CLASS(CP7, 18, IDS_PAGE7)
-TARVO_PAGE_CLASS(CP8, 19, IDS_PAGE8)
-TARVO_PAGE_CLASS(CP9, 20, IDS_PAGE9)
-TARVO_PAGE_CLASS(CP10, 21, IDS_PAGE10)
-TARVO_PAGE_CLASS(CP11, 22, IDS_PAGE11)
-TARVO_PAGE_CLASS(CP12, 23, IDS_PAGE12)
-TARVO_PAGE_CLASS(CP13A, 24, IDS_PAGE13A)
-TARVO_PAGE_CLASS(CP13B, 25, IDS_PAGE13B)
-TARVO_PAGE_CLASS(CP13C, 26, IDS_PAGE13C)
-TARVO_PAGE_CLASS(CP13D, 27, IDS_PAGE13D)
-TARVO_PAGE_CLASS(CP14, 28, IDS_PAGE14)
-TARVO_PAGE_CLASS(CP15, 29, IDS_PAGE15)
-TARVO_PAGE_CLASS(CP8A, 30, IDS_PAGE8A)
+// A page of art alone: no controls, no texts.
+#define TARVO_PICTURE_PAGE(cls, number, art)                                                                           \
+    class cls : public CWizardPage {                                                                                   \
+    public:                                                                                                            \
+        explicit cls(CWnd* parent) : CWizardPage(number, IDD_##cls, &CUIStr::art, parent) {}                           \
+    };
 
-#undef TARVO_PAGE_CLASS
+// Page 1: the language list and Next, which applies the choice.
+class CP1 : public CWizardPage {
+public:
+    explicit CP1(CWnd* parent);
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnControl(int id, int code) override;
+
+private:
+    void FillLanguageList() const;
+    void ApplyLanguage() const;
+};
+
+TARVO_TABLE_PAGE(CP2)
+TARVO_TABLE_PAGE(CP3)
+
+// Page 4: the connection type and its account.
+class CP3A : public CWizardPage {
+public:
+    explicit CP3A(CWnd* parent);
+
+protected:
+    bool OnControl(int id, int code) override;
+
+private:
+    void OnNext() const;
+};
+
+// Page 5: applies the connection settings, restarts the router and checks
+// the Internet, paced by its timer; then moves on by itself.
+class CP4 : public CWizardPage {
+public:
+    explicit CP4(CWnd* parent);
+
+    static constexpr UINT_PTR kTimerId = 77;
+    static constexpr UINT kTimerMs = 1200;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnShowWindow(bool shown);
+    void OnTick();
+    // The run goes on after a router operation that was done; it stops on a
+    // refused password (and asks for it) and on a failure.
+    void AfterRouterStep(int result);
+    void StopRun();
+
+    int m_nCountdown = 0;
+    bool m_bRunning = false;
+};
+
+TARVO_TABLE_PAGE(CP4A)
+TARVO_PICTURE_PAGE(CP4B, 7, IDS_PAGE4B)
+TARVO_PICTURE_PAGE(CP4B1, 8, IDS_PAGE4B1)
+TARVO_PICTURE_PAGE(CP4B2, 9, IDS_PAGE4B2)
+TARVO_PICTURE_PAGE(CP4B3, 10, IDS_PAGE4B3)
+// Pages 11 and 13: ReCheck leads back to page 5 once the user has ticked all
+// three boxes; every visit starts with none ticked.
+class CConfirmationPage : public CWizardPage {
+public:
+    using CWizardPage::CWizardPage;
+    bool AllTicked() const;
+
+protected:
+    bool OnControl(int id, int code) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // The hand cursor over ReCheck is the page's state: on when it works.
+    void SetReCheckActive(bool active) const;
+};
+
+class CP4C : public CConfirmationPage {
+public:
+    explicit CP4C(CWnd* parent);
+};
+
+TARVO_TABLE_PAGE(CP4D)
+class CP4E : public CConfirmationPage {
+public:
+    explicit CP4E(CWnd* parent);
+};
+
+TARVO_PICTURE_PAGE(CP4F, 14, IDS_PAGE4F)
+TARVO_PICTURE_PAGE(CP4G, 15, IDS_PAGE4G)
+
+// Page 16: the new administrator password, sent to the router.
+class CP5 : public CWizardPage {
+public:
+    explicit CP5(CWnd* parent);
+
+protected:
+    bool OnControl(int id, int code) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnNext() const;
+};
+
+// Page 17: the router's time zone, chosen from its list.
+class CP6 : public CWizardPage {
+public:
+    explicit CP6(CWnd* parent);
+
+protected:
+    bool OnControl(int id, int code) override;
+
+private:
+    void FillZoneList() const;
+    void OnNext() const;
+};
+
+// Page 18: the name of the wireless network.
+class CP7 : public CWizardPage {
+public:
+    explicit CP7(CWnd* parent);
+
+protected:
+    bool OnControl(int id, int code) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnNext() const;
+};
+
+// Page 19: the wireless password; then the router restarts.
+class CP8 : public CWizardPage {
+public:
+    explicit CP8(CWnd* parent);
+
+protected:
+    bool OnControl(int id, int code) override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnNext() const;
+};
+
+// Page 20: the summary of the settings; Print hands the saved file to the
+// shell, Add leads to the device joining help.
+class CP9 : public CWizardPage {
+public:
+    explicit CP9(CWnd* parent);
+
+protected:
+    bool OnControl(int id, int code) override;
+
+private:
+    void PrintSummary() const;
+};
+
+TARVO_TABLE_PAGE(CP10)
+TARVO_TABLE_PAGE(CP11)
+TARVO_TABLE_PAGE(CP12)
+TARVO_TABLE_PAGE(CP13A)
+TARVO_TABLE_PAGE(CP13B)
+TARVO_TABLE_PAGE(CP13C)
+TARVO_TABLE_PAGE(CP13D)
+TARVO_TABLE_PAGE(CP14)
+TARVO_TABLE_PAGE(CP15)
+// Page 30: waits about a minute for the router to restart, reads its clock
+// and Internet address back, has the summary built and shows page 20.
+class CP8A : public CWizardPage {
+public:
+    explicit CP8A(CWnd* parent);
+
+    static constexpr UINT_PTR kTimerId = 88;
+    static constexpr UINT kTimerMs = 1200;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void OnShowWindow(bool shown);
+    void OnTick();
+    void ReadStatus(CTarvoDlg& main) const;
+
+    int m_nCountdown = 0;
+    bool m_bWaiting = false;
+};
+
+#undef TARVO_TABLE_PAGE
+#undef TARVO_PICTURE_PAGE

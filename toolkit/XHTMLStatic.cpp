@@ -107,7 +107,21 @@ public:
 
     void DrawPiece(int x, int y, std::wstring_view text) override
     {
-        ::TextOutW(m_dc, x, y, text.data(), static_cast<int>(text.size()));
+        // Every character goes where Measure counted it. Wine draws some small
+        // unsmoothed glyphs wider or narrower than it measures them, which ran
+        // a line over the blank before the next piece.
+        const int count = static_cast<int>(text.size());
+        std::vector<INT> advances(text.size());
+        SIZE size{0, 0};
+        if (count == 0 ||
+            !::GetTextExtentExPointW(m_dc, text.data(), count, 0, nullptr, advances.data(), &size)) {
+            ::TextOutW(m_dc, x, y, text.data(), count);
+            return;
+        }
+        // The call gives where each character ends; drawing wants widths.
+        for (int i = count - 1; i > 0; --i)
+            advances[i] -= advances[i - 1];
+        ::ExtTextOutW(m_dc, x, y, 0, nullptr, text.data(), static_cast<UINT>(count), advances.data());
     }
 
     void DrawRule(int left, int top, int right, int thickness, tk::Colour colour) override

@@ -1,8 +1,8 @@
 # Shared by the tools: paths, the build, and a display with a Wine server.
 # Source it; it defines functions and variables only.
 TARVO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-TARVO_HOST_BUILD=$TARVO_ROOT/build/host
-TARVO_WIN_BUILD=$TARVO_ROOT/build/win
+TARVO_HOST_BUILD=${TARVO_HOST_BUILD:-$TARVO_ROOT/build/host}
+TARVO_WIN_BUILD=${TARVO_WIN_BUILD:-$TARVO_ROOT/build/win}
 TARVO_JOBS=${TARVO_JOBS:-$(nproc)}
 
 tarvo_build_host() {

@@ -62,9 +62,7 @@ BOOL CTarvoDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    wchar_t modulePath[MAX_PATH] = L"";
-    ::GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
-    g_strAppFolder = FolderOfPath(modulePath);
+    g_strAppFolder = ProgramFolder();
 
     g_uiStr.LoadLanguage();
     SetWindowText(g_uiStr.IDS_TITLE);
@@ -73,6 +71,13 @@ BOOL CTarvoDlg::OnInitDialog()
     m_strRouterIP = L"192.168.2.1";
     m_strAdminPassword = L"6093"; // the router's factory password
     return TRUE;
+}
+
+std::wstring CTarvoDlg::ProgramFolder() const
+{
+    wchar_t modulePath[MAX_PATH] = L"";
+    ::GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
+    return FolderOfPath(modulePath);
 }
 
 void CTarvoDlg::CreatePages()

@@ -9,6 +9,7 @@
 #include <string>
 
 class CWizardPage;
+class CRouterLink;
 
 class CTarvoDlg : public CDialog, public CPasswordTaker {
 public:
@@ -35,6 +36,28 @@ public:
     // The main window that a page (or any window inside it) belongs to.
     static CTarvoDlg* FromWindow(HWND hwnd);
 
+    // Router operations. SetupWan and RebootRouter answer 1 when the router
+    // took the form (any status but 401), 2 when it refused the administrator
+    // password (401), 3 when nothing was done (the page about the failure,
+    // if any, is already shown).
+    int SetupWan();
+    int RebootRouter();
+    // TRUE when the first wired adapter with a gateway gets its address by
+    // DHCP; m_strRouterIP takes the gateway of the wired adapter looked at.
+    BOOL FindRouterAdapter();
+    // Reads the router's wireless name into m_strSSID and prepares page 18 with it.
+    void ReadRouterStatus();
+    // Fills the summary page and the device pages, and saves the summary file.
+    void BuildSummary();
+    // The router, the PC's adapters and the Internet as the router operations
+    // and the pages reach them: the real ones unless a test puts a stand-in here.
+    CRouterLink& RouterLink() const;
+    void SetRouterLink(CRouterLink* link) { m_pRouterLink = link; }
+
+private:
+    CRouterLink* m_pRouterLink = nullptr;
+
+public:
     // The settings of this run; pages read and write them directly.
     int m_nWanType = 0; // 1 dynamic address, 2 PPPoE, 3 BigPond; 0 none chosen yet
     std::wstring m_strRouterIP;
@@ -59,6 +82,9 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     void TakeAdminPassword(const std::wstring& password) override;
+    // The folder of the language files and pictures: the program's own.
+    // Tests put a copy of them elsewhere.
+    virtual std::wstring ProgramFolder() const;
 
 private:
     void CreatePages();

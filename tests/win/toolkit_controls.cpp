@@ -625,3 +625,49 @@ TEST_F(ToolkitXhtml, CursorOverALinkIsTheHandUntilItLeaves)
     m_text.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(kWidth - 2, kHeight - 2));
     EXPECT_EQ(::GetCursor(), arrow);
 }
+
+TEST_F(ToolkitXhtml, BoldWordKeepsTheBlankBeforeItInTheDialogFont)
+{
+    // The font a dialog makes of its template's "FONT 8, MS Shell Dlg", as the
+    // pages' text blocks get it. Under Wine it draws some glyphs at other
+    // widths than it measures them.
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    m_font.reset(::CreateFontW(-::MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_DONTCARE, L"MS Shell Dlg"));
+    NewControl(WS_EX_TRANSPARENT);
+    constexpr int kWide = 520;
+    ::MoveWindow(m_text.m_hWnd, 10, 20, kWide, 70, FALSE);
+
+    Canvas measuring(1, 1, kWhite);
+    HGDIOBJ old = ::SelectObject(measuring.dc(), m_font.get());
+    auto width = [&](const std::wstring& s) {
+        SIZE size{0, 0};
+        ::GetTextExtentPoint32W(measuring.dc(), s.c_str(), static_cast<int>(s.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const int blank = width(L" ");
+    ASSERT_GT(blank, 0);
+
+    struct Case {
+        const wchar_t* before;
+        const wchar_t* bold;
+    };
+    for (const Case& c : {Case{L"Your wireless network is currently called", L"default"}, Case{L"Click", L"Next"},
+                          Case{L"ab called", L"default"}}) {
+        const std::wstring before = c.before;
+        const int wordEnd = width(before);
+        const int boldStart = width(before + L" ");
+        Canvas canvas(kWide, 70, kWhite);
+        Show(before + L" <B>" + c.bold + L"</B> to save.", canvas);
+        auto inkIn = [&](int from, int to) { return canvas.Count(IsInk, {from, 0, to, 20}); };
+        // The plain words reach their measured end and stop there, a blank's
+        // width of nothing follows, and the bold word starts where laid out.
+        EXPECT_GT(inkIn(wordEnd - 3, wordEnd), 0) << c.before;
+        EXPECT_EQ(inkIn(wordEnd, boldStart), 0) << c.before;
+        EXPECT_GE(boldStart - wordEnd, blank) << c.before;
+        EXPECT_GT(inkIn(boldStart, boldStart + 3), 0) << c.before;
+    }
+    ::SelectObject(measuring.dc(), old);
+}

@@ -1,0 +1,82 @@
+// Page 4: how the router reaches the Internet, and the account it needs.
+#include "Pages.h"
+#include "TarvoDlg.h"
+
+namespace {
+// One control a row.
+// clang-format off
+const CtlRow kControls[] = {
+    {.id = IDC_RADIO_DHCP, .kind = CtlKind::Radio, .place = {280, 200, 16, 16}},
+    {.id = IDC_RADIO_PPPOE, .kind = CtlKind::Radio, .place = {280, 255, 16, 16}},
+    {.id = IDC_RADIO_BIGPOND, .kind = CtlKind::Radio, .place = {280, 370, 16, 16}},
+    {.id = IDC_EDIT_FIELD, .kind = CtlKind::Edit, .place = {420, 300, 120, 20}},
+    {.id = IDC_EDIT_PASSWORD, .kind = CtlKind::Edit, .place = {420, 320, 120, 20}},
+    {.id = IDC_EDIT_BP_USER, .kind = CtlKind::Edit, .place = {420, 415, 120, 20}},
+    {.id = IDC_EDIT_BP_PASSWORD, .kind = CtlKind::Edit, .place = {420, 435, 120, 20}},
+    {.id = IDC_CP3A_STEPS, .kind = CtlKind::Steps, .text = &CUIStr::IDS_STARTED},
+    {.id = IDC_CP3A_STATIC2, .kind = CtlKind::Text, .text = &CUIStr::IDS_P3A_STATIC2, .place = {280, 150, 520, 25}},
+    {.id = IDC_CP3A_STATIC3, .kind = CtlKind::Text, .text = &CUIStr::IDS_P3A_STATIC3, .place = {310, 195, 490, 50}},
+    {.id = IDC_CP3A_STATIC4, .kind = CtlKind::Text, .text = &CUIStr::IDS_P3A_STATIC4, .place = {310, 250, 490, 50}},
+    {.id = IDC_CP3A_STATIC5, .kind = CtlKind::Text, .text = &CUIStr::IDS_P3A_STATIC5, .place = {310, 300, 110, 50}},
+    {.id = IDC_CP3A_STATIC6, .kind = CtlKind::Text, .text = &CUIStr::IDS_P3A_STATIC6, .place = {310, 365, 490, 50}},
+    {.id = IDC_CP3A_STATIC7, .kind = CtlKind::Text, .text = &CUIStr::IDS_P3A_STATIC7, .place = {310, 415, 110, 50}},
+    {.id = IDC_CP3A_STATIC8, .kind = CtlKind::Text, .text = &CUIStr::IDS_P3A_STATIC8, .place = {280, 480, 370, 30}},
+    {.id = IDC_CONN_NEXT, .kind = CtlKind::Button, .text = &CUIStr::IDS_NEXT},
+    {.id = IDC_CONN_BACK, .kind = CtlKind::Button, .text = &CUIStr::IDS_BACK_P2_P3_P3a, .goesTo = 3},
+};
+// clang-format on
+
+// The connection types as the settings keep them.
+constexpr int kDhcp = 1, kPppoe = 2, kBigPond = 3;
+} // namespace
+
+CP3A::CP3A(CWnd* parent) : CWizardPage(4, IDD_CP3A, &CUIStr::IDS_PAGE3A, parent, kControls) {}
+
+bool CP3A::OnControl(int id, int code)
+{
+    if (id == IDC_CONN_NEXT && code == STN_CLICKED) {
+        OnNext();
+        return true;
+    }
+    return false;
+}
+
+void CP3A::OnNext() const
+{
+    CTarvoDlg* main = MainWindow();
+    if (!main)
+        return;
+    const auto fieldText = [this](int id) {
+        const CEdit* edit = Ctl<CEdit>(id);
+        return edit ? edit->GetWindowText() : std::wstring();
+    };
+    const auto isChosen = [this](int id) {
+        const CButton* radio = Ctl<CButton>(id);
+        return radio && radio->GetCheck() == BST_CHECKED;
+    };
+
+    // Every Next stores all four fields, whichever type is chosen.
+    main->m_strPppoeUser = fieldText(IDC_EDIT_FIELD);
+    main->m_strPppoePassword = fieldText(IDC_EDIT_PASSWORD);
+    main->m_strBigPondUser = fieldText(IDC_EDIT_BP_USER);
+    main->m_strBigPondPassword = fieldText(IDC_EDIT_BP_PASSWORD);
+
+    bool complete = true;
+    if (isChosen(IDC_RADIO_DHCP)) {
+        main->m_nWanType = kDhcp;
+    } else if (isChosen(IDC_RADIO_PPPOE)) {
+        main->m_nWanType = kPppoe;
+        complete = !main->m_strPppoeUser.empty() && !main->m_strPppoePassword.empty();
+    } else if (isChosen(IDC_RADIO_BIGPOND)) {
+        main->m_nWanType = kBigPond;
+        complete = !main->m_strBigPondUser.empty() && !main->m_strBigPondPassword.empty();
+    } else {
+        return; // no type chosen yet
+    }
+
+    if (!complete) {
+        ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[0].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
+        return;
+    }
+    main->ShowPage(5);
+}

@@ -1,0 +1,67 @@
+// Page 19: the password of the wireless network.
+#include "Pages.h"
+#include "RouterOps.h"
+#include "SettingsForms.h"
+#include "TarvoDlg.h"
+
+namespace {
+// One control a row.
+// clang-format off
+const CtlRow kControls[] = {
+    {.id = IDC_CP8_STEPS, .kind = CtlKind::Steps, .text = &CUIStr::IDS_SETUP},
+    {.id = IDC_NEXT, .kind = CtlKind::Button, .text = &CUIStr::IDS_NEXT},
+    // No length limit: the key is sent as typed.
+    {.id = IDC_EDIT_FIELD, .kind = CtlKind::Edit, .place = {420, 338, 100, 20}},
+    {.id = IDC_CP8_STATIC2, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC2, .place = {280, 145, 520, 35}},
+    {.id = IDC_CP8_STATIC3, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC3, .place = {280, 185, 520, 60}},
+    {.id = IDC_CP8_STATIC4, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC4, .place = {280, 260, 520, 90}},
+    {.id = IDC_CP8_STATIC5, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC5, .place = {280, 338, 520, 190}},
+    {.id = IDC_CP8_STATIC6, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC6, .place = {280, 480, 370, 30}},
+};
+// clang-format on
+
+constexpr int kPageRestartWait = 30;
+} // namespace
+
+CP8::CP8(CWnd* parent) : CWizardPage(19, IDD_CP8, &CUIStr::IDS_PAGE8, parent, kControls) {}
+
+bool CP8::OnControl(int id, int code)
+{
+    if (id == IDC_NEXT && code == STN_CLICKED) {
+        OnNext();
+        return true;
+    }
+    return false;
+}
+
+LRESULT CP8::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_SHOWWINDOW) {
+        if (const CEdit* key = Ctl<CEdit>(IDC_EDIT_FIELD))
+            key->SetWindowText(L"");
+    }
+    return CWizardPage::WindowProc(msg, wParam, lParam);
+}
+
+void CP8::OnNext() const
+{
+    CTarvoDlg* main = MainWindow();
+    const CEdit* field = Ctl<CEdit>(IDC_EDIT_FIELD);
+    if (!main || !field)
+        return;
+    const std::wstring key = field->GetWindowText();
+    if (const int message = CheckWirelessKey(key); message != kEntryAccepted) {
+        ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[message - 1].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
+        return;
+    }
+    // A failed or refused request leaves the user here; Next tries again.
+    if (PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword,
+                         WirelessSecurityForm(key)) != PostOutcome::Taken)
+        return;
+    main->m_strWirelessKey = key;
+    // The restart puts every setting of this stage into effect. Whatever it
+    // answers, the wait page follows (a failed restart shows the trouble
+    // page only for a moment).
+    main->RebootRouter();
+    main->ShowPage(kPageRestartWait);
+}

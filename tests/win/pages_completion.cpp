@@ -1,0 +1,330 @@
+// The end of the wizard: the restart wait with its status read (page 30) and
+// the summary on page 20, the device joining pages and the Desktop. The
+// router is a stand-in: nothing here leaves the PC.
+#include "pages_fixture.h"
+
+#include "Summary.h"
+
+#include <shlobj.h>
+
+#include <cwchar>
+
+using routertest::Answer;
+
+namespace {
+
+constexpr UINT_PTR kWaitTimer = 88;
+
+const std::wstring kMenuPage = L"<script>var t = new Date(2012,0,14,20,54,27);</script>";
+const std::wstring kNetPage = L"<input type=\"text\" name=\"ip\" value=\" 203.0.113.57  \">";
+
+std::string ReadBytes(const std::wstring& path)
+{
+    fw::CHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    if (!file)
+        return bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    return bytes;
+}
+
+// The Desktop in a folder of the test, for as long as it lives. A Wine
+// prefix's Desktop is often a link to the user's home folder, which every
+// run on the machine shares; the summary file must not land there.
+class ScratchDesktop {
+public:
+    explicit ScratchDesktop(const std::wstring& folder)
+    {
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key,
+                              nullptr) != ERROR_SUCCESS)
+            return;
+        wchar_t old[MAX_PATH] = L"";
+        DWORD size = sizeof old;
+        m_hadValue = ::RegQueryValueExW(m_key, L"Desktop", nullptr, &m_type, reinterpret_cast<BYTE*>(old), &size) ==
+                     ERROR_SUCCESS;
+        m_old = old;
+        Set(REG_EXPAND_SZ, folder);
+    }
+    ~ScratchDesktop()
+    {
+        if (!m_key)
+            return;
+        if (m_hadValue)
+            Set(m_type, m_old);
+        else
+            ::RegDeleteValueW(m_key, L"Desktop");
+        ::RegCloseKey(m_key);
+    }
+    ScratchDesktop(const ScratchDesktop&) = delete;
+    ScratchDesktop& operator=(const ScratchDesktop&) = delete;
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    void Set(DWORD type, const std::wstring& value) const
+    {
+        ::RegSetValueExW(m_key, L"Desktop", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+    HKEY m_key = nullptr;
+    bool m_hadValue = false;
+    DWORD m_type = REG_EXPAND_SZ;
+    std::wstring m_old;
+};
+
+std::wstring DesktopFolder()
+{
+    wchar_t desktop[MAX_PATH] = L"";
+    ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+    return desktop;
+}
+
+class CompletionPages : public pagetest::RouterPagesTest {
+protected:
+    void SetUp() override
+    {
+        RouterPagesTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        const std::wstring desktop = m_folder + L"Desktop";
+        m_desktop = std::make_unique<ScratchDesktop>(desktop);
+        ASSERT_EQ(DesktopFolder(), desktop) << "the summary would be written outside the test";
+    }
+    void TearDown() override
+    {
+        RouterPagesTest::TearDown();
+        m_desktop.reset();
+    }
+
+    void SetValues(const std::wstring& password, const std::wstring& ssid, const std::wstring& key,
+                   const std::wstring& time, const std::wstring& address)
+    {
+        Dlg().m_strAdminPassword = password;
+        Dlg().m_strSSID = ssid;
+        Dlg().m_strWirelessKey = key;
+        Dlg().m_strSystemTime = time;
+        Dlg().m_strInternetIP = address;
+    }
+
+    std::wstring SettingsFile() const { return DesktopFolder() + L"\\" + EnglishValue(L"IDS_SETTINGS_FILE"); }
+    // The file's text as it should be for the values now set.
+    std::wstring ExpectedFile() const
+    {
+        return L"Access to router configuration: http://" + EnglishValue(L"IDS_WEB_URI") +
+               L"<br>Administrator user name: admin<br>Administrator password: " + Dlg().m_strAdminPassword +
+               L"<br><br>Wireless Name (SSID): " + Dlg().m_strSSID + L"<br>Wireless Security: WPA2<br>" +
+               L"Wireless Password: " + Dlg().m_strWirelessKey + L"<br><br>System time: " + Dlg().m_strSystemTime +
+               L"<br>Internet IP Address: " + Dlg().m_strInternetIP;
+    }
+
+    int BarPosition() const { return static_cast<int>(::SendMessageW(Item(30, IDC_PROGRESS), PBM_GETPOS, 0, 0)); }
+    void Tick(int count = 1) const
+    {
+        for (int i = 0; i < count; ++i)
+            Page(30).SendMessage(WM_TIMER, kWaitTimer, 0);
+    }
+
+    std::unique_ptr<ScratchDesktop> m_desktop;
+};
+
+std::string Ascii(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace
+
+// --- the summary -----------------------------------------------------------
+
+TEST_F(CompletionPages, ValuesGoIntoPageTwentyTheDevicePagesAndTheFileAsTheyAre)
+{
+    // Percent signs are values, never formats; empty values leave empty places.
+    const struct {
+        const wchar_t *password, *ssid, *key, *time, *address, *column;
+    } cases[] = {
+        {L"%s%s", L"100%", L"%d%n%x", L"%%", L"%", L"admin<BR><BR>%s%s<BR><BR>100%<BR><BR>%d%n%x<BR><BR>%%<BR><BR>%"},
+        {L"", L"", L"", L"", L"", L"admin<BR><BR><BR><BR><BR><BR><BR><BR><BR><BR>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Ascii(c.column));
+        SetValues(c.password, c.ssid, c.key, c.time, c.address);
+        Dlg().BuildSummary();
+        EXPECT_EQ(Dlg().m_strSettingsFile, SettingsFile());
+        EXPECT_EQ(ReadBytes(SettingsFile()), Ascii(ExpectedFile()));
+        EXPECT_EQ(TextOf(Item(20, IDC_CP9_STATIC6)), c.column);
+        const struct {
+            int page, id;
+            const wchar_t* key;
+        } joining[] = {{24, IDC_CP13A_STATIC2, L"IDS_P13A_STATIC2"}, {25, IDC_CP13B_STATIC2, L"IDS_P13B_STATIC2"},
+                       {26, IDC_CP13C_STATIC2, L"IDS_P13C_STATIC2"}, {27, IDC_CP13D_STATIC2, L"IDS_P13D_STATIC2"},
+                       {28, IDC_CP14_STATIC2, L"IDS_P14_STATIC2"},   {29, IDC_CP15_STATIC2, L"IDS_P15_STATIC2"}};
+        for (const auto& target : joining) {
+            SCOPED_TRACE(target.page);
+            std::wstring expected = EnglishValue(target.key);
+            const size_t first = expected.find(L"%s");
+            ASSERT_NE(first, std::wstring::npos);
+            expected.replace(first, 2, c.ssid);
+            const size_t second = expected.find(L"%s", first + std::wcslen(c.ssid));
+            ASSERT_NE(second, std::wstring::npos);
+            expected.replace(second, 2, c.key);
+            EXPECT_EQ(TextOf(Item(target.page, target.id)), expected);
+        }
+    }
+}
+
+TEST_F(CompletionPages, CharactersTheCodePageLacksAreKeptInUtf8)
+{
+    // A wireless name from the router in a script the 8-bit code page has no place for.
+    const std::wstring ssid = L"\u65E5\u672C\u306E\u5BB6";
+    SetValues(L"Admin2024", ssid, L"Secret12345", L"2012/1/14 20:54:27", L"203.0.113.57");
+    Dlg().BuildSummary();
+
+    const std::string bytes = ReadBytes(SettingsFile());
+    ASSERT_GE(bytes.size(), 3u);
+    EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data() + 3,
+                                             static_cast<int>(bytes.size() - 3), nullptr, 0);
+    std::wstring decoded(static_cast<size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), decoded.data(), length);
+    EXPECT_EQ(decoded, ExpectedFile());
+    EXPECT_NE(TextOf(Item(25, IDC_CP13B_STATIC2)).find(L"<B>" + ssid + L"</B>"), std::wstring::npos);
+}
+
+TEST(SettingsFileBytes, TextTheCodePageHoldsIsWrittenInItWithoutMark)
+{
+    if (::GetACP() != 1252)
+        GTEST_SKIP() << "the bytes below are those of code page 1252";
+    EXPECT_EQ(SettingsFileBytes(L"Caf\u00E9 \u20AC"), "Caf\xE9 \x80");
+    // One character outside the code page switches the whole file to UTF-8.
+    const std::string bom = "\xEF\xBB\xBF";
+    EXPECT_EQ(SettingsFileBytes(L"Caf\u00E9 \u0141"), bom + "Caf\xC3\xA9 \xC5\x81");
+    // No best fit: a character that only resembles one of the code page is not replaced by it.
+    EXPECT_EQ(SettingsFileBytes(L"\u0100"), bom + "\xC4\x80");
+}
+
+TEST_F(CompletionPages, AFileThatCannotBeWrittenStopsNothing)
+{
+    // A folder in the file's place: it cannot be created or truncated.
+    ASSERT_TRUE(::CreateDirectoryW(SettingsFile().c_str(), nullptr));
+    SetValues(L"Admin2024", L"HomeNet", L"Secret12345", L"t", L"a");
+    Dlg().BuildSummary();
+    ::RemoveDirectoryW(SettingsFile().c_str());
+
+    EXPECT_EQ(Dlg().m_strSettingsFile, SettingsFile());
+    EXPECT_NE(TextOf(Item(20, IDC_CP9_STATIC6)).find(L"HomeNet"), std::wstring::npos);
+    EXPECT_FALSE(WriteSettingsFile(DesktopFolder() + L"\\no such folder\\x.htm", L"x"));
+}
+
+TEST_F(CompletionPages, PrintBeforeAnySummaryWasSavedDoesNothing)
+{
+    Dlg().ShowPage(20);
+    Dlg().m_strSettingsFile.clear();
+    EXPECT_FALSE(ClickAnsweringBox(20, IDC_PRINT).shown);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{20});
+}
+
+// --- page 30: the restart wait and the status read -------------------------
+
+TEST_F(CompletionPages, PageTwentyFollowsTheFortyEighthTickWithTheBarNeverAboveNinetySix)
+{
+    link.byPath = {{L"/stamenu.asp", {0, 200, kMenuPage}}, {L"/stanet.asp", {0, 200, kNetPage}}};
+    Dlg().m_strRouterIP = L"127.0.0.1"; // loopback, should anything slip past the stand-in
+    Dlg().m_strAdminPassword = L"Admin2024";
+    Dlg().ShowPage(30);
+    EXPECT_EQ(BarPosition(), 0);
+
+    int highest = 0;
+    for (int tick = 1; tick <= 47; ++tick) {
+        Tick();
+        ASSERT_EQ(VisiblePages(), std::vector<int>{30}) << "tick " << tick;
+        EXPECT_EQ(BarPosition(), 2 * tick);
+        highest = std::max(highest, BarPosition());
+    }
+    EXPECT_EQ(highest, 94);
+    EXPECT_TRUE(link.calls.empty()) << "no request before the 48th tick";
+
+    Tick();
+    EXPECT_EQ(VisiblePages(), std::vector<int>{20});
+    EXPECT_EQ(BarPosition(), 0) << "hiding the page puts the bar back";
+    EXPECT_EQ(link.Trace(), L"OPEN 127.0.0.1, GET /stamenu.asp, GET /stanet.asp");
+    EXPECT_EQ(link.calls[0].password, L"Admin2024");
+    EXPECT_EQ(Dlg().m_strSystemTime, L"2012/1/14 20:54:27");
+    EXPECT_EQ(Dlg().m_strInternetIP, L"203.0.113.57");
+    EXPECT_NE(TextOf(Item(20, IDC_CP9_STATIC6)).find(L"2012/1/14 20:54:27<BR><BR>203.0.113.57"), std::wstring::npos);
+    EXPECT_TRUE(wintest::Exists(SettingsFile()));
+
+    // Ticks that arrive after the wait (a late or posted one) change nothing.
+    Tick(5);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{20});
+    EXPECT_EQ(link.calls.size(), 3u);
+}
+
+TEST_F(CompletionPages, TheWaitRunsOnItsOwnTimerRestartsWhenShownAgainAndStopsWhenHidden)
+{
+    Dlg().ShowPage(30);
+    // One tick every 1.2 s: none after 0.9 s, one by 1.9 s.
+    Pump(900);
+    EXPECT_EQ(BarPosition(), 0);
+    EXPECT_TRUE(wintest::PumpUntil([&] { return BarPosition() == 2; }, 1000));
+
+    Tick(10);
+    EXPECT_EQ(BarPosition(), 22);
+    Dlg().ShowPage(20);
+    Dlg().ShowPage(30);
+    EXPECT_EQ(BarPosition(), 0);
+    Tick(47);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{30}) << "the countdown started again at 50";
+    Tick();
+    EXPECT_EQ(VisiblePages(), std::vector<int>{20});
+
+    // A page hidden during the wait stops waiting.
+    link.calls.clear();
+    Dlg().ShowPage(30);
+    Tick(20);
+    Dlg().ShowPage(23);
+    Tick(40);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{23});
+    EXPECT_TRUE(link.calls.empty());
+}
+
+TEST_F(CompletionPages, FailedRefusedOrUnmarkedReadsKeepTheirSettingAndTheSummaryFollows)
+{
+    const struct {
+        const char* what;
+        int openResult;
+        Answer menu, net;
+        const wchar_t* time;
+        const wchar_t* address;
+        size_t calls;
+    } cases[] = {
+        {"router unreachable", 1231, {0, 200, kMenuPage}, {0, 200, kNetPage}, L"old time", L"old address", 1},
+        {"request fails", 0, {12029, 200, kMenuPage}, {12029, 200, kNetPage}, L"old time", L"old address", 3},
+        {"status 500 and 401", 0, {0, 500, kMenuPage}, {0, 401, kNetPage}, L"old time", L"old address", 3},
+        {"no markers", 0, {0, 200, L"<td>2012-01-14</td>"}, {0, 200, L"<td>203.0.113.57</td>"}, L"old time",
+         L"old address", 3},
+        // One read failing does not keep the other from being made.
+        {"time only", 0, {0, 200, kMenuPage}, {0, 404, kNetPage}, L"2012/1/14 20:54:27", L"old address", 3},
+        {"address only", 0, {0, 500, kMenuPage}, {0, 200, kNetPage}, L"old time", L"203.0.113.57", 3},
+        {"cut date, address padded", 0, {0, 200, L"Date(2012, 0, 14, 20, 54, 27)"},
+         {0, 200, L"name=\"ip\" value=\"   10.1.2.3   \">"}, L"2012/1/ 14  20: 54:", L"10.1.2.3", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        link.calls.clear();
+        link.openResult = c.openResult;
+        link.byPath = {{L"/stamenu.asp", c.menu}, {L"/stanet.asp", c.net}};
+        SetValues(L"Admin2024", L"HomeNet", L"Secret12345", L"old time", L"old address");
+        Dlg().ShowPage(30);
+        Tick(48);
+        EXPECT_EQ(VisiblePages(), std::vector<int>{20});
+        EXPECT_EQ(link.calls.size(), c.calls);
+        EXPECT_EQ(Dlg().m_strSystemTime, c.time);
+        EXPECT_EQ(Dlg().m_strInternetIP, c.address);
+        // The summary is built all the same.
+        EXPECT_EQ(ReadBytes(SettingsFile()), Ascii(ExpectedFile()));
+    }
+}

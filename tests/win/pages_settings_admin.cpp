@@ -1,0 +1,176 @@
+// The router settings pages 16-19 against a stand-in router that checks the
+// administrator password as the router does: what each answer to a form
+// means for the page and the setting the wizard keeps. The entry messages
+// and the bodies sent are walked against the substitute router in the lab.
+#include "pages_fixture.h"
+
+#include <functional>
+
+using pagetest::BoxSeen;
+using routertest::Answer;
+using routertest::FieldOf;
+
+namespace {
+
+constexpr int kPassword = 16, kTimeZone = 17, kName = 18, kKey = 19, kRestartWait = 30;
+
+class SettingsPages : public pagetest::RouterPagesTest {
+protected:
+    void SetUp() override
+    {
+        RouterPagesTest::SetUp();
+        link.password = L"6093";
+    }
+
+    void Show(int page) const
+    {
+        Dlg().ShowPage(page);
+        Pump(10);
+    }
+    BoxSeen Next(int page) const { return ClickAnsweringBox(page, IDC_NEXT); }
+    size_t Posts(const std::wstring& path) const
+    {
+        size_t n = 0;
+        for (const auto& post : link.Calls(L"POST"))
+            n += post.path == path ? 1 : 0;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsPages, FieldsKeepTheirLimitsAndAreEmptiedWhenThePageIsShownOrHidden)
+{
+    const struct {
+        int page, id;
+        size_t limit; // 0: none
+    } fields[] = {{kPassword, IDC_EDIT_NEWPASS, 30}, {kPassword, IDC_EDIT_PASSWORD, 30}, {kName, IDC_EDIT_FIELD, 32},
+                  {kKey, IDC_EDIT_FIELD, 0}};
+    for (const auto& f : fields) {
+        SCOPED_TRACE("page " + std::to_string(f.page) + ", control " + std::to_string(f.id));
+        Show(f.page);
+        Type(f.page, f.id, std::wstring(f.limit ? f.limit + 1 : 100, L'x'));
+        EXPECT_EQ(Field(f.page, f.id).size(), f.limit ? f.limit : 100u);
+        Show(kTimeZone);
+        EXPECT_EQ(Field(f.page, f.id), L"") << "hiding empties";
+        Type(f.page, f.id, L"typed");
+        Show(f.page);
+        EXPECT_EQ(Field(f.page, f.id), L"") << "showing empties";
+    }
+}
+
+TEST_F(SettingsPages, OnlyATakenPasswordFormChangesThePasswordTheWizardUses)
+{
+    const struct {
+        const char* what;
+        std::wstring routerPassword;
+        Answer answer;
+        bool taken;
+        const wchar_t* ssid; // page 18 after the status read
+    } cases[] = {
+        {"taken", L"6093", {}, true, L"HomeNet7"},
+        // The router kept its password, so the read with the new one is refused.
+        {"any status but 401 counts as done", L"6093", {0, 500, L""}, true, L"default"},
+        {"login refused: 401", L"SomethingElse1", {}, false, L""},
+        {"request failed", L"6093", {12029, 0, L""}, false, L""},
+    };
+    const std::wstring newPassword = L"NewPass77";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Dlg().m_strAdminPassword = L"6093";
+        Dlg().m_strSSID = L"default";
+        link.password = c.routerPassword;
+        link.calls.clear();
+        link.byPath = {{L"/goform/formPasswordSetup", c.answer},
+                       {L"/stadevice.asp", {0, 200, routertest::StatusPage(L"&nbsp;HomeNet7")}}};
+        Show(kPassword);
+        SetText(kPassword, IDC_EDIT_NEWPASS, newPassword);
+        SetText(kPassword, IDC_EDIT_PASSWORD, newPassword);
+        EXPECT_FALSE(Next(kPassword).shown);
+
+        const auto posts = link.Calls(L"POST");
+        ASSERT_EQ(posts.size(), 1u);
+        EXPECT_EQ(posts[0].password, L"6093") << "the form goes out with the old password";
+        EXPECT_EQ(Dlg().m_strAdminPassword, c.taken ? newPassword : L"6093");
+        EXPECT_EQ(VisiblePages(), std::vector<int>{c.taken ? kTimeZone : 11});
+        const auto gets = link.Calls(L"GET");
+        if (!c.taken) {
+            EXPECT_TRUE(gets.empty()) << "no status read with a password the router did not take";
+            continue;
+        }
+        // The status read right after uses the new password.
+        ASSERT_EQ(gets.size(), 1u);
+        EXPECT_EQ(gets[0].path, L"/stadevice.asp");
+        EXPECT_EQ(gets[0].password, newPassword);
+        EXPECT_EQ(TextOf(Item(kName, IDC_CP7_SSID)), c.ssid) << "page 18 is ready before the user gets there";
+    }
+}
+
+TEST_F(SettingsPages, SelectedTextStillCountsTowardsThePasswordLength)
+{
+    Show(kPassword);
+    SetText(kPassword, IDC_EDIT_NEWPASS, L"Secret42");
+    SetText(kPassword, IDC_EDIT_PASSWORD, L"Secret42");
+    ::SendMessageW(Item(kPassword, IDC_EDIT_NEWPASS), EM_SETSEL, 0, 6);
+    EXPECT_FALSE(Next(kPassword).shown);
+    EXPECT_EQ(Dlg().m_strAdminPassword, L"Secret42");
+}
+
+TEST_F(SettingsPages, FailedOrRefusedFormsStaySilentlyKeepTheSettingAndNextRepeatsThem)
+{
+    Dlg().m_strAdminPassword = L"6093";
+    Dlg().m_strSSID = L"default";
+    const struct {
+        int page;
+        const wchar_t* path;
+        std::function<void()> enter;
+        std::function<std::wstring()> setting;
+        const wchar_t* was;
+        const wchar_t* taken;
+        int nextPage;
+    } pages[] = {
+        {kTimeZone, L"/goform/formTimeZoneSetup",
+         [this] {
+             // Every opening refills the list: nothing doubles.
+             for (int i = 0; i < 2; ++i)
+                 Notify(kTimeZone, IDC_DROPLIST, CBN_DROPDOWN);
+             EXPECT_EQ(::SendMessageW(Item(kTimeZone, IDC_DROPLIST), CB_GETCOUNT, 0, 0), 65);
+             ::SendMessageW(Item(kTimeZone, IDC_DROPLIST), CB_SETCURSEL, 3, 0);
+         },
+         // The zone has no setting of its own: each repeat sends the choice.
+         [this] { return FieldOf(link.calls.back().body, L"TimeZoneSel"); }, L"3", L"3", kName},
+        {kName, L"/goform/formWlanSetup", [this] { SetText(kName, IDC_EDIT_FIELD, L"NewName"); },
+         [this] { return Dlg().m_strSSID; }, L"default", L"NewName", kKey},
+        {kKey, L"/goform/formWlEncrypt", [this] { SetText(kKey, IDC_EDIT_FIELD, L"abcd1234"); },
+         [this] { return Dlg().m_strWirelessKey; }, L"", L"abcd1234", kRestartWait},
+    };
+    for (const auto& p : pages) {
+        SCOPED_TRACE(p.page);
+        Show(p.page);
+        p.enter();
+        for (const Answer& bad : {Answer{12029, 0, L""}, Answer{0, 401, L""}}) {
+            link.byPath[p.path] = bad;
+            EXPECT_FALSE(Next(p.page).shown);
+            EXPECT_EQ(VisiblePages(), std::vector<int>{p.page});
+            EXPECT_EQ(p.setting(), p.was);
+        }
+        EXPECT_EQ(Posts(L"/goform/formReboot"), 0u) << "no restart without the security form";
+        link.byPath.erase(p.path);
+        EXPECT_FALSE(Next(p.page).shown);
+        EXPECT_EQ(VisiblePages(), std::vector<int>{p.nextPage});
+        EXPECT_EQ(p.setting(), p.taken);
+        EXPECT_EQ(Posts(p.path), 3u) << "each Next repeats the exchange";
+    }
+}
+
+TEST_F(SettingsPages, FailedOrRefusedRestartStillLeadsToTheWaitPage)
+{
+    for (const Answer& bad : {Answer{12030, 0, L""}, Answer{0, 401, L""}}) {
+        link.byPath[L"/goform/formReboot"] = bad;
+        Show(kKey);
+        SetText(kKey, IDC_EDIT_FIELD, L"abcd1234");
+        EXPECT_FALSE(Next(kKey).shown);
+        EXPECT_EQ(link.calls.back().path, L"/goform/formReboot");
+        EXPECT_EQ(VisiblePages(), std::vector<int>{kRestartWait});
+    }
+}

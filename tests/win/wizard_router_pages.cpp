@@ -1,0 +1,237 @@
+// Page 5's timed run and the result pages 11, 12 and 13, in-process over a
+// stand-in router: ticks are sent by the test, one at a time.
+#include "PTLabel.h"
+#include "pages_fixture.h"
+
+#include <commctrl.h>
+
+using routertest::Answer;
+
+namespace {
+
+constexpr UINT_PTR kApplyTimer = 77;
+
+class ConnectionStage : public pagetest::RouterPagesTest {
+protected:
+    void SetUp() override
+    {
+        RouterPagesTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        Dlg().m_nWanType = 1;
+        Dlg().ShowPage(4);
+    }
+
+    // Shows page 5 as page 4's Next does. The test delivers the ticks: it
+    // pumps no messages meanwhile, so the page's own timer never fires.
+    void StartRun() const { Dlg().ShowPage(5); }
+
+    void Ticks(int count = 1) const
+    {
+        for (int i = 0; i < count; ++i)
+            Page(5).SendMessage(WM_TIMER, kApplyTimer);
+    }
+    int Bar() const { return static_cast<int>(::SendMessageW(Item(5, IDC_PROGRESS), PBM_GETPOS, 0, 0)); }
+    // Is timer 77 of page 5 running? (Stops it, if so.)
+    bool TimerRunning() const { return ::KillTimer(Page(5).m_hWnd, kApplyTimer) != FALSE; }
+    // The run has ended: its timer is gone, and a tick that still arrives does nothing.
+    void ExpectStopped() const
+    {
+        EXPECT_FALSE(TimerRunning());
+        const size_t calls = link.calls.size();
+        const std::vector<int> pages = VisiblePages();
+        Ticks(50);
+        EXPECT_EQ(link.calls.size(), calls);
+        EXPECT_EQ(VisiblePages(), pages);
+    }
+
+    bool WaitDialogUp() const { return Dlg().WaitDialog()->IsWindowVisible() != FALSE; }
+    // The password dialog's OK with a password typed.
+    void AnswerPassword(const std::wstring& password) const
+    {
+        CWaitDlg& wait = *Dlg().WaitDialog();
+        ::SetWindowTextW(::GetDlgItem(wait.m_hWnd, IDC_WAIT_PASSWORD), password.c_str());
+        wait.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_WAIT_OK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(::GetDlgItem(wait.m_hWnd, IDC_WAIT_OK)));
+    }
+};
+
+} // namespace
+
+TEST_F(ConnectionStage, RunAppliesRestartsWaitsAndFindsTheInternet)
+{
+    Ticks(2);
+    EXPECT_TRUE(link.calls.empty()) << "ticks before any run do nothing";
+    ::SendMessageW(Item(5, IDC_PROGRESS), PBM_SETPOS, 40, 0);
+    StartRun();
+    EXPECT_EQ(Bar(), 0);
+    EXPECT_EQ(::SendMessageW(Item(5, IDC_PROGRESS), PBM_GETRANGE, FALSE, 0), 100);
+    EXPECT_TRUE(link.calls.empty()) << "nothing happens before the first tick";
+
+    Ticks();
+    EXPECT_EQ(Bar(), 2);
+    EXPECT_EQ(link.Trace(), L"OPEN 192.168.2.1, POST /goform/formWanTcpipSetup");
+    Ticks();
+    EXPECT_EQ(Bar(), 4);
+    EXPECT_EQ(link.calls.size(), 2u) << "the second tick only waits";
+    Ticks();
+    EXPECT_EQ(Bar(), 6);
+    EXPECT_EQ(link.Trace(),
+              L"OPEN 192.168.2.1, POST /goform/formWanTcpipSetup, OPEN 192.168.2.1, POST /goform/formReboot");
+
+    for (int tick = 4; tick <= 47; ++tick) {
+        Ticks();
+        ASSERT_EQ(Bar(), tick * 2);
+    }
+    EXPECT_EQ(link.calls.size(), 4u) << "45 ticks of waiting between the restart and the check";
+    EXPECT_EQ(VisiblePages(), std::vector<int>{5});
+
+    int barAtCheck = -1;
+    link.onCheck = [&] { barAtCheck = Bar(); };
+    Ticks();
+    EXPECT_EQ(barAtCheck, 96);
+    EXPECT_EQ(link.calls.back().path, kInternetCheckSite1) << "the first site answered: no second check";
+    EXPECT_EQ(VisiblePages(), std::vector<int>{6});
+    ExpectStopped();
+}
+
+TEST_F(ConnectionStage, InternetCheckTriesTheSecondSiteThenGivesUp)
+{
+    link.site1Up = false;
+    StartRun();
+    Ticks(48);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{6});
+    ASSERT_GE(link.calls.size(), 2u);
+    EXPECT_EQ(link.calls[link.calls.size() - 2].path, kInternetCheckSite1);
+    EXPECT_EQ(link.calls.back().path, kInternetCheckSite2);
+
+    link.site2Up = false;
+    Dlg().ShowPage(4);
+    StartRun();
+    Ticks(48);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{13});
+    EXPECT_EQ(link.calls.back().path, kInternetCheckSite2);
+}
+
+TEST_F(ConnectionStage, ShowingAgainWhileVisibleKeepsTheRun)
+{
+    StartRun();
+    Ticks(10);
+    Dlg().ShowPage(5);
+    EXPECT_EQ(Bar(), 20);
+    Ticks();
+    EXPECT_EQ(Bar(), 22);
+    EXPECT_EQ(link.Calls(L"POST").size(), 2u) << "one settings post and one restart";
+
+    // Nor does the main window's minimising and restoring start it anew.
+    Page(5).SendMessage(WM_SHOWWINDOW, FALSE, SW_PARENTCLOSING);
+    Page(5).SendMessage(WM_SHOWWINDOW, TRUE, SW_PARENTOPENING);
+    Ticks();
+    EXPECT_EQ(Bar(), 24);
+    EXPECT_EQ(link.Calls(L"POST").size(), 2u);
+}
+
+TEST_F(ConnectionStage, RefusedPostAsksForThePasswordAndRunsEverythingAgainWithIt)
+{
+    const struct {
+        const char* what;
+        std::deque<Answer> answers;
+        int ticks, bar;
+    } cases[] = {{"settings post refused", {{0, 401, L""}}, 1, 2},
+                 {"restart refused", {{0, 200, L""}, {0, 401, L""}}, 3, 6}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Dlg().ShowPage(4);
+        link.answers = c.answers;
+        StartRun();
+        Ticks(c.ticks);
+        EXPECT_TRUE(WaitDialogUp());
+        const HWND focus = ::GetFocus();
+        EXPECT_TRUE(focus == Dlg().WaitDialog()->m_hWnd || ::IsChild(Dlg().WaitDialog()->m_hWnd, focus));
+        EXPECT_EQ(VisiblePages(), std::vector<int>{5}) << "page 5 stays behind the dialog";
+        EXPECT_EQ(Bar(), c.bar);
+        ExpectStopped();
+
+        link.calls.clear();
+        AnswerPassword(L"Admin42");
+        EXPECT_FALSE(WaitDialogUp());
+        EXPECT_EQ(Dlg().m_strAdminPassword, L"Admin42");
+        EXPECT_EQ(VisiblePages(), std::vector<int>{5});
+        ASSERT_TRUE(TimerRunning()) << "a new run started";
+        EXPECT_EQ(Bar(), 0);
+        Ticks();
+        EXPECT_EQ(link.Trace(), L"OPEN 192.168.2.1, POST /goform/formWanTcpipSetup") << "from the settings post on";
+        EXPECT_EQ(link.calls[0].password, L"Admin42");
+    }
+}
+
+TEST_F(ConnectionStage, RouterOrAdapterTroubleEndsTheRunOnItsPage)
+{
+    const struct {
+        const char* what;
+        int openResult;
+        std::deque<Answer> answers;
+        std::vector<AdapterFacts> adapters;
+        int ticks, page;
+    } cases[] = {
+        {"router silent", 3, {}, {{kAdapterTypeEthernet, "192.168.2.1", true}}, 1, 11},
+        // The restart fails after the settings went through.
+        {"restart failed", 0, {{0, 200, L""}, {12029, 0, L""}}, {{kAdapterTypeEthernet, "192.168.2.1", true}}, 3, 11},
+        {"no wired adapter", 0, {}, {{71, "192.168.2.1", true}}, 1, 12},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Dlg().ShowPage(4);
+        link.openResult = c.openResult;
+        link.answers = c.answers;
+        link.adapters = c.adapters;
+        StartRun();
+        Ticks(c.ticks);
+        EXPECT_EQ(VisiblePages(), std::vector<int>{c.page});
+        EXPECT_FALSE(WaitDialogUp());
+        ExpectStopped();
+    }
+    // Page 12's ReCheck goes back to page 5 at once.
+    Click(12, IDC_RECHECK);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{5});
+    EXPECT_TRUE(TimerRunning());
+}
+
+TEST_F(ConnectionStage, ReCheckOnPages11And13NeedsAllThreeBoxesAndEveryVisitStartsClean)
+{
+    const auto active = [this](int page) { return Page(page).Ctl<CPTLabel>(IDC_RECHECK)->m_bHandCursor != FALSE; };
+    // A click on a box, as the mouse gives it: the box toggles and tells its page.
+    const auto tick = [this](int page, int id) { ::SendMessageW(Item(page, id), BM_CLICK, 0, 0); };
+    const auto ticked = [this](int page, int id) {
+        return ::SendMessageW(Item(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    };
+    for (int page : {11, 13}) {
+        SCOPED_TRACE(page);
+        Dlg().ShowPage(page);
+        EXPECT_FALSE(active(page));
+        tick(page, IDC_CHECK_ITEM1);
+        tick(page, IDC_CHECK_ITEM3);
+        Click(page, IDC_RECHECK);
+        EXPECT_EQ(VisiblePages(), std::vector<int>{page}) << "two boxes are not enough";
+        tick(page, IDC_CHECK_ITEM2);
+        EXPECT_TRUE(active(page));
+        tick(page, IDC_CHECK_ITEM1);
+        EXPECT_FALSE(active(page)) << "clearing one box makes ReCheck inactive again";
+        Click(page, IDC_RECHECK);
+        EXPECT_EQ(VisiblePages(), std::vector<int>{page});
+
+        tick(page, IDC_CHECK_ITEM1);
+        Click(page, IDC_RECHECK);
+        EXPECT_EQ(VisiblePages(), std::vector<int>{5});
+        EXPECT_TRUE(TimerRunning()) << "the whole sequence runs again (stopped here)";
+
+        Dlg().ShowPage(page);
+        for (int id : {IDC_CHECK_ITEM1, IDC_CHECK_ITEM2, IDC_CHECK_ITEM3})
+            EXPECT_FALSE(ticked(page, id)) << id;
+        EXPECT_FALSE(active(page));
+        // Hiding clears too, whichever way the page is left.
+        tick(page, IDC_CHECK_ITEM2);
+        Dlg().ShowPage(16);
+        EXPECT_FALSE(ticked(page, IDC_CHECK_ITEM2));
+    }
+}

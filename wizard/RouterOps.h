@@ -1,0 +1,74 @@
+#pragma once
+// What the main window's router operations and page 5 reach outside the
+// program: the router (through Keplo), the PC's adapter list and the
+// Internet. The program always uses the system's own; tests that run outside
+// the network lab put a stand-in in its place, so that nothing leaves the PC.
+#include "Adapters.h"
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include <iphlpapi.h>
+
+// Results of the operations that post a form.
+inline constexpr int kRouterDone = 1;
+inline constexpr int kRouterRefused = 2;
+inline constexpr int kRouterNotDone = 3;
+
+// Size in characters of the response buffer of every router exchange.
+inline constexpr int kRouterBufferChars = 0x10000;
+
+class CRouterLink {
+public:
+    virtual ~CRouterLink() = default;
+
+    // openConnection with the wizard's identity: mask 255.255.255.0, user
+    // "admin", port 80. The library's result.
+    virtual int Open(const std::wstring& routerIP, const std::wstring& password) = 0;
+    // webGet and webPost (no extra headers); the library's result.
+    virtual int Get(const std::wstring& path, unsigned& status, wchar_t* buffer, int bufferChars) = 0;
+    virtual int Post(const std::wstring& path, const std::wstring& referrer, const std::wstring& body, unsigned& status,
+                     wchar_t* buffer, int bufferChars) = 0;
+    // The PC's adapters in the platform's order; false when the list cannot be read.
+    virtual bool ListAdapters(std::vector<AdapterFacts>& adapters) = 0;
+    // InternetCheckConnectionW with FLAG_ICC_FORCE_CONNECTION.
+    virtual bool InternetReachable(const std::wstring& url) = 0;
+
+protected:
+    CRouterLink() = default;
+    CRouterLink(const CRouterLink&) = delete;
+    CRouterLink& operator=(const CRouterLink&) = delete;
+};
+
+// The system's own: Keplo, GetAdaptersInfo and WinINet.
+CRouterLink& SystemRouterLink();
+
+// A link that reaches nothing: no adapters, no router, no Internet. Tests
+// that drive the wizard outside the network lab install it, so that a page
+// that starts router work by itself cannot send anything.
+class CUnreachableRouterLink final : public CRouterLink {
+public:
+    int Open(const std::wstring&, const std::wstring&) override { return 3; } // the router does not answer
+    int Get(const std::wstring&, unsigned&, wchar_t*, int) override { return ERROR_NOT_CONNECTED; }
+    int Post(const std::wstring&, const std::wstring&, const std::wstring&, unsigned&, wchar_t*, int) override
+    {
+        return ERROR_NOT_CONNECTED;
+    }
+    bool ListAdapters(std::vector<AdapterFacts>&) override { return false; }
+    bool InternetReachable(const std::wstring&) override { return false; }
+};
+
+// The facts of GetAdaptersInfo's list, in its order. wiredAsDhcp reports every
+// Ethernet adapter as DHCP-enabled (see WiredAdaptersCountAsDhcp).
+std::vector<AdapterFacts> AdapterFactsOf(const IP_ADAPTER_INFO* list, bool wiredAsDhcp);
+
+// Wine 8 reports every adapter with DHCP off. In the network lab, which runs
+// the wizard under Wine, the environment variable TARVO_LAB_DHCP=1 makes the
+// wired adapters count as DHCP-enabled. Never true on Windows.
+bool WiredAdaptersCountAsDhcp();
+
+// The two web sites of the Internet check, tried in this order.
+inline constexpr wchar_t kInternetCheckSite1[] = L"https://www.orvelle-check.example/";
+inline constexpr wchar_t kInternetCheckSite2[] = L"http://www.orvelle-probe.example/";

@@ -1,0 +1,37 @@
+#pragma once
+// The set-up summary as text: the settings file's one line of HTML-style
+// text and the page texts filled from the language file's formats.
+// Portable: no Windows headers.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+// What the summary tells about one run.
+struct SummaryValues {
+    std::wstring adminPassword;
+    std::wstring ssid;
+    std::wstring wirelessKey;
+    std::wstring systemTime;
+    std::wstring internetIP;
+};
+
+// A language file's format with each "%s" replaced by the next value (by
+// nothing once the values are used up) and "%%" by one "%". Values are only
+// ever inserted, never read as formats, so a "%" in a value stays as it is;
+// any other "%" of the format is kept too.
+std::wstring FillFormat(std::wstring_view format, std::initializer_list<std::wstring_view> values);
+
+// The settings file's text: the eight pieces in their order, without line ends.
+std::wstring SettingsFileText(std::wstring_view webUri, const SummaryValues& values);
+
+// The completion page's column of settings: password, wireless name, key,
+// router time and Internet address, in that order.
+std::wstring CompletionText(std::wstring_view format, const SummaryValues& values);
+
+// A device instruction text: the wireless name, then the key.
+std::wstring JoiningText(std::wstring_view format, const SummaryValues& values);
+
+// The text as UTF-8 behind a byte-order mark, for a file that must keep
+// characters the 8-bit code page has no place for. A lone surrogate, which
+// no encoding can carry, becomes U+FFFD.
+std::string Utf8WithBom(std::wstring_view text);
