@@ -1,6 +1,7 @@
 // The end of the wizard: the restart wait with its status read (page 30) and
 // the summary on page 20, the device joining pages and the Desktop. The
 // router is a stand-in: nothing here leaves the PC.
+#include "TestDesktop.h"
 #include "pages_fixture.h"
 
 #include "Summary.h"
@@ -32,50 +33,6 @@ std::string ReadBytes(const std::wstring& path)
     return bytes;
 }
 
-// The Desktop in a folder of the test, for as long as it lives. A Wine
-// prefix's Desktop is often a link to the user's home folder, which every
-// run on the machine shares; the summary file must not land there.
-class ScratchDesktop {
-public:
-    explicit ScratchDesktop(const std::wstring& folder)
-    {
-        ::CreateDirectoryW(folder.c_str(), nullptr);
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key,
-                              nullptr) != ERROR_SUCCESS)
-            return;
-        wchar_t old[MAX_PATH] = L"";
-        DWORD size = sizeof old;
-        m_hadValue = ::RegQueryValueExW(m_key, L"Desktop", nullptr, &m_type, reinterpret_cast<BYTE*>(old), &size) ==
-                     ERROR_SUCCESS;
-        m_old = old;
-        Set(REG_EXPAND_SZ, folder);
-    }
-    ~ScratchDesktop()
-    {
-        if (!m_key)
-            return;
-        if (m_hadValue)
-            Set(m_type, m_old);
-        else
-            ::RegDeleteValueW(m_key, L"Desktop");
-        ::RegCloseKey(m_key);
-    }
-    ScratchDesktop(const ScratchDesktop&) = delete;
-    ScratchDesktop& operator=(const ScratchDesktop&) = delete;
-
-private:
-    static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    void Set(DWORD type, const std::wstring& value) const
-    {
-        ::RegSetValueExW(m_key, L"Desktop", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    HKEY m_key = nullptr;
-    bool m_hadValue = false;
-    DWORD m_type = REG_EXPAND_SZ;
-    std::wstring m_old;
-};
-
 std::wstring DesktopFolder()
 {
     wchar_t desktop[MAX_PATH] = L"";
@@ -91,7 +48,7 @@ protected:
         if (HasFatalFailure())
             return;
         const std::wstring desktop = m_folder + L"Desktop";
-        m_desktop = std::make_unique<ScratchDesktop>(desktop);
+        m_desktop = std::make_unique<testing_support::ScratchDesktop>(desktop);
         ASSERT_EQ(DesktopFolder(), desktop) << "the summary would be written outside the test";
     }
     void TearDown() override
@@ -128,7 +85,7 @@ protected:
             Page(30).SendMessage(WM_TIMER, kWaitTimer, 0);
     }
 
-    std::unique_ptr<ScratchDesktop> m_desktop;
+    std::unique_ptr<testing_support::ScratchDesktop> m_desktop;
 };
 
 std::string Ascii(const std::wstring& text)

@@ -5,6 +5,7 @@
 // from a helper thread.
 #include "PageBase.h"
 #include "RouterOps.h"
+#include "TestDesktop.h"
 #include "TarvoDlg.h"
 #include "WinTestSupport.h"
 #include "wizard_router_fake.h"
@@ -28,21 +29,6 @@ inline std::wstring ReadIni(const std::wstring& file, const wchar_t* section, co
     wchar_t value[1024] = L"";
     ::GetPrivateProfileStringW(section, key.c_str(), L"", value, 1024, file.c_str());
     return value;
-}
-
-// Copies every file of a folder (no subfolders).
-inline void CopyFolder(const std::wstring& from, const std::wstring& to)
-{
-    ::CreateDirectoryW(to.c_str(), nullptr);
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((from + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            ::CopyFileW((from + L"\\" + data.cFileName).c_str(), (to + L"\\" + data.cFileName).c_str(), FALSE);
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
 }
 
 // The wizard with its language files and pictures in a folder of the test.
@@ -168,8 +154,8 @@ protected:
         const std::string name = std::string(info->test_suite_name()) + "-" + info->name();
         m_folder = wintest::ScratchFolder(std::wstring(name.begin(), name.end()));
         const std::wstring resources = wintest::FromUnixPath(source) + L"\\resources";
-        CopyFolder(resources + L"\\LANG", m_folder + L"LANG");
-        CopyFolder(resources + L"\\IMG", m_folder + L"IMG");
+        testing_support::CopyFiles(resources + L"\\LANG", m_folder + L"LANG");
+        testing_support::CopyFiles(resources + L"\\IMG", m_folder + L"IMG");
         ASSERT_TRUE(wintest::Exists(English())) << "no language file copied to the scratch folder";
         g_uiStr.languageIndex = 0;
     }

@@ -9,6 +9,7 @@
 // only where tests/lab/run-gui names the bridge folder (TARVO_LAB_BRIDGE) and
 // the only adapter in sight is the lab's; anywhere else they skip.
 #include "ScenarioSupport.h"
+#include "TestDesktop.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -197,53 +198,6 @@ protected:
     }
 
     Router router;
-};
-
-// The Desktop in a folder of the scenario, for the wizard it starts too (the
-// registry is the prefix's), so that each scenario finds only the summary file
-// of its own run.
-class ScratchDesktop {
-public:
-    explicit ScratchDesktop(const std::wstring& folder)
-    {
-        gui::MakeFolders(folder);
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                              &m_key, nullptr) != ERROR_SUCCESS) {
-            m_key = nullptr;
-            return;
-        }
-        wchar_t old[MAX_PATH] = L"";
-        DWORD size = sizeof old;
-        m_hadValue = ::RegQueryValueExW(m_key, L"Desktop", nullptr, &m_type, reinterpret_cast<BYTE*>(old), &size) ==
-                     ERROR_SUCCESS;
-        m_old = old;
-        Set(REG_EXPAND_SZ, folder);
-    }
-    ~ScratchDesktop()
-    {
-        if (!m_key)
-            return;
-        if (m_hadValue)
-            Set(m_type, m_old);
-        else
-            ::RegDeleteValueW(m_key, L"Desktop");
-        ::RegCloseKey(m_key);
-    }
-    ScratchDesktop(const ScratchDesktop&) = delete;
-    ScratchDesktop& operator=(const ScratchDesktop&) = delete;
-
-private:
-    static constexpr wchar_t kShellFolders[] =
-        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    void Set(DWORD type, const std::wstring& value) const
-    {
-        ::RegSetValueExW(m_key, L"Desktop", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    HKEY m_key = nullptr;
-    bool m_hadValue = false;
-    DWORD m_type = REG_EXPAND_SZ;
-    std::wstring m_old;
 };
 
 } // namespace lab

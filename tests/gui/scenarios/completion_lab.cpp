@@ -54,7 +54,7 @@ protected:
         LabScenario::SetUp();
         if (IsSkipped())
             return;
-        m_desktop = std::make_unique<lab::ScratchDesktop>(ScratchDesktopFolder());
+        m_desktop = std::make_unique<testing_support::ScratchDesktop>(ScratchDesktopFolder());
         ASSERT_EQ(gui::FolderOf(DesktopFile()), ScratchDesktopFolder())
             << "the summary would be written outside the test";
         // A clock that stands still in January, so the summary's time is known.
@@ -178,7 +178,7 @@ protected:
         return bytes;
     }
 
-    std::unique_ptr<lab::ScratchDesktop> m_desktop;
+    std::unique_ptr<testing_support::ScratchDesktop> m_desktop;
 };
 
 } // namespace

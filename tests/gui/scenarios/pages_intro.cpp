@@ -10,6 +10,7 @@
 #include "LabSupport.h"
 #include "Picture.h"
 #include "ScenarioSupport.h"
+#include "TestDesktop.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -23,20 +24,6 @@ std::wstring ReadIni(const std::wstring& file, const wchar_t* section, const wch
     return value;
 }
 
-void CopyFiles(const std::wstring& from, const std::wstring& to, const wchar_t* pattern)
-{
-    gui::MakeFolders(to);
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((from + L"\\" + pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            ::CopyFileW((from + L"\\" + data.cFileName).c_str(), (to + L"\\" + data.cFileName).c_str(), FALSE);
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-}
-
 // A copy of the delivered folder for one scenario: program, library,
 // language files and pictures.
 std::wstring CopyOfDelivery()
@@ -46,10 +33,10 @@ std::wstring CopyOfDelivery()
     const std::wstring folder =
         std::wstring(temp) + L"tarvo-gui-" + scenario::CurrentName() + L"-" + std::to_wstring(::GetCurrentProcessId());
     const std::wstring dist = scenario::DistFolder();
-    CopyFiles(dist, folder, L"*.dll");
-    CopyFiles(dist, folder, L"Tarvo.exe");
-    CopyFiles(dist + L"\\LANG", folder + L"\\LANG", L"*.ini");
-    CopyFiles(dist + L"\\IMG", folder + L"\\IMG", L"*");
+    testing_support::CopyFiles(dist, folder, L"*.dll");
+    testing_support::CopyFiles(dist, folder, L"Tarvo.exe");
+    testing_support::CopyFiles(dist + L"\\LANG", folder + L"\\LANG", L"*.ini");
+    testing_support::CopyFiles(dist + L"\\IMG", folder + L"\\IMG", L"*");
     return folder;
 }
 

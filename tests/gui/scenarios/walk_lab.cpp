@@ -78,7 +78,7 @@ protected:
         ::GetTempPathW(MAX_PATH, temp);
         const std::wstring desktop =
             std::wstring(temp) + L"tarvo-walk-desktop-" + std::to_wstring(::GetCurrentProcessId());
-        m_desktop = std::make_unique<lab::ScratchDesktop>(desktop);
+        m_desktop = std::make_unique<testing_support::ScratchDesktop>(desktop);
         wchar_t shell[MAX_PATH] = L"";
         ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, shell);
         ASSERT_EQ(std::wstring(shell), desktop) << "the summary would be written outside the walk";
@@ -264,7 +264,7 @@ protected:
     }
 
     Language m_language = kEnglish;
-    std::unique_ptr<lab::ScratchDesktop> m_desktop;
+    std::unique_ptr<testing_support::ScratchDesktop> m_desktop;
 };
 
 } // namespace
