@@ -213,6 +213,11 @@ BOOL CWizardPage::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     const int id = LOWORD(wParam);
     const int code = HIWORD(wParam);
+    // A click made while a router request held the program up arrives only
+    // after that request, when the page may already have been left (a double
+    // click on Next): a page that is not shown takes no clicks.
+    if (code == STN_CLICKED && !IsWindowVisible())
+        return TRUE;
     if (OnControl(id, code))
         return TRUE;
     if (code == STN_CLICKED) {

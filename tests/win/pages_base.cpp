@@ -106,6 +106,18 @@ TEST_F(PageBase, EveryPageLoadsTheArtItsKeyNamesAndAMissingPictureLeavesNone)
     EXPECT_EQ(VisiblePages(), std::vector<int>{4});
 }
 
+TEST_F(PageBase, AClickThatArrivesAfterThePageWasLeftDoesNothing)
+{
+    StartWizard();
+    Dlg().ShowPage(2);
+    Click(2, IDC_NEXT);
+    ASSERT_EQ(VisiblePages(), std::vector<int>{3});
+    // The second click of a double click, queued while the page was busy.
+    Click(2, IDC_NEXT);
+    Click(2, IDC_BACK);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{3});
+}
+
 TEST_F(PageBase, PressingOnPagesOneAndTwoDragsTheWindowOtherPagesDoNot)
 {
     StartWizard();
