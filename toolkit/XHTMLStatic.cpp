@@ -4,8 +4,6 @@
 
 #include "Markup.h"
 
-namespace {
-
 tk::FontDesc ToFontDesc(const LOGFONTW& lf)
 {
     tk::FontDesc d;
@@ -46,6 +44,8 @@ LOGFONTW ToLogFont(const tk::FontDesc& d)
     lf.lfFaceName[n] = L'\0';
     return lf;
 }
+
+namespace {
 
 // The layout's drawing calls on a GDI device context. Fonts are created once
 // per description and rendering, not once per piece.

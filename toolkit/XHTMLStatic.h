@@ -11,6 +11,11 @@
 #include <string>
 #include <vector>
 
+// A GDI font description and the layout's, both ways: the control creates
+// each font of its text from the description the layout hands it.
+tk::FontDesc ToFontDesc(const LOGFONTW& lf);
+LOGFONTW ToLogFont(const tk::FontDesc& d);
+
 class CXHTMLStatic : public CStatic {
 public:
     CXHTMLStatic();

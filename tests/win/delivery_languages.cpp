@@ -7,6 +7,7 @@
 #include "UIStr.h"
 #include "ValueForms.h"
 #include "WinTestSupport.h"
+#include "XHTMLStatic.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -145,25 +146,6 @@ struct Piece {
     RECT rc;
     std::wstring text;
 };
-
-LOGFONTW ToLogFont(const tk::FontDesc& d)
-{
-    LOGFONTW lf{};
-    lf.lfHeight = d.height;
-    lf.lfWidth = d.width;
-    lf.lfWeight = d.weight;
-    lf.lfItalic = d.italic;
-    lf.lfUnderline = d.underline;
-    lf.lfStrikeOut = d.strikeOut;
-    lf.lfCharSet = d.charSet;
-    lf.lfOutPrecision = d.outPrecision;
-    lf.lfClipPrecision = d.clipPrecision;
-    lf.lfQuality = d.quality;
-    lf.lfPitchAndFamily = d.pitchAndFamily;
-    const size_t n = d.face.copy(lf.lfFaceName, LF_FACESIZE - 1);
-    lf.lfFaceName[n] = L'\0';
-    return lf;
-}
 
 // Measures as the text control's painter does and records what would be drawn.
 class RecordingSurface : public tk::IMarkupSurface {
