@@ -2,6 +2,8 @@
 // that Next writes and the message for a missing account.
 #include "pages_fixture.h"
 
+#include <utility>
+
 using pagetest::BoxSeen;
 using pagetest::PagesTest;
 
@@ -41,6 +43,12 @@ struct Account {
     int radio;
     const wchar_t *user, *password, *bpUser, *bpPassword;
     int type;
+
+    // The four fields and what the account puts in each.
+    std::pair<int, const wchar_t*> fields[4] = {{IDC_EDIT_FIELD, user},
+                                                {IDC_EDIT_PASSWORD, password},
+                                                {IDC_EDIT_BP_USER, bpUser},
+                                                {IDC_EDIT_BP_PASSWORD, bpPassword}};
 };
 
 } // namespace
@@ -80,16 +88,12 @@ TEST_F(ConnectionPage, AnEmptyAccountFieldOfTheChosenTypeShowsMessageOneAndKeeps
         SCOPED_TRACE(c.what);
         Restart();
         Choose(c.radio);
-        const std::pair<int, const wchar_t*> fields[] = {{IDC_EDIT_FIELD, c.user},
-                                                         {IDC_EDIT_PASSWORD, c.password},
-                                                         {IDC_EDIT_BP_USER, c.bpUser},
-                                                         {IDC_EDIT_BP_PASSWORD, c.bpPassword}};
-        for (const auto& [id, text] : fields)
+        for (const auto& [id, text] : c.fields)
             Type(id, text);
         ExpectMessage(Next(), 1, 4);
         EXPECT_EQ(Dlg().m_nWanType, c.type);
         EXPECT_EQ(Dlg().m_strPppoeUser, c.user);
-        for (const auto& [id, text] : fields)
+        for (const auto& [id, text] : c.fields)
             EXPECT_EQ(Field(id), text);
         EXPECT_TRUE(Checked(c.radio));
     }
@@ -106,10 +110,8 @@ TEST_F(ConnectionPage, NextStoresAllFourFieldsAndGoesOn)
         SCOPED_TRACE(c.what);
         Restart();
         Choose(c.radio);
-        Type(IDC_EDIT_FIELD, c.user);
-        Type(IDC_EDIT_PASSWORD, c.password);
-        Type(IDC_EDIT_BP_USER, c.bpUser);
-        Type(IDC_EDIT_BP_PASSWORD, c.bpPassword);
+        for (const auto& [id, text] : c.fields)
+            Type(id, text);
         Dlg().m_strPppoeUser = Dlg().m_strPppoePassword = L"earlier";
         Dlg().m_strBigPondUser = Dlg().m_strBigPondPassword = L"earlier";
         EXPECT_FALSE(Next().shown);
