@@ -1,8 +1,27 @@
 #include "InterfaceControl.h"
 
+#include "Ipv4Text.h"
+
 namespace keplo {
 
 namespace {
+
+// The name goes between double quotes on netsh's command line: one of its own would end
+// the quoting and let the rest of the name pass as further arguments.
+bool UsableConnectionName(const std::wstring& name)
+{
+    return !name.empty() && name.find(L'"') == std::wstring::npos;
+}
+
+// Texts that go on the command line as addresses; empty means "not given" where allowed.
+bool IsAddress(const std::wstring& text)
+{
+    return ParseDottedIpv4(text).has_value();
+}
+bool IsAddressOrEmpty(const std::wstring& text)
+{
+    return text.empty() || IsAddress(text);
+}
 
 std::wstring Quoted(const std::wstring& name)
 {
@@ -71,14 +90,14 @@ int SetInterfaceIPToAuto(const ConnectionState& state, NetPlatform& platform)
 {
     if (state.dhcpEnabled == 1)
         return 0;
-    if (state.connectionName.empty())
+    if (!UsableConnectionName(state.connectionName))
         return -1;
     return Run(platform, AddressToDhcpCommand(state.connectionName));
 }
 
 int SetInterfaceDNSToAuto(const ConnectionState& state, NetPlatform& platform)
 {
-    if (state.dhcpEnabled == 0 || state.connectionName.empty())
+    if (state.dhcpEnabled == 0 || !UsableConnectionName(state.connectionName))
         return -1;
     return Run(platform, DnsToDhcpCommand(state.connectionName));
 }
@@ -86,16 +105,20 @@ int SetInterfaceDNSToAuto(const ConnectionState& state, NetPlatform& platform)
 int SetInterfaceStaticIP(const ConnectionState& state, NetPlatform& platform, const std::wstring& address,
                          const std::wstring& mask, const std::wstring& gateway)
 {
-    if (state.connectionName.empty() || address.empty())
+    if (!UsableConnectionName(state.connectionName) || address.empty())
         return -1;
+    if (!IsAddress(address) || !IsAddressOrEmpty(mask) || !IsAddressOrEmpty(gateway))
+        return kErrorInvalidParameter;
     return Run(platform,
                StaticAddressCommand(state.connectionName, address, mask.empty() ? kDefaultStaticMask : mask, gateway));
 }
 
 int SetInterfaceStaticDNS(const ConnectionState& state, NetPlatform& platform, const std::wstring& server)
 {
-    if (state.connectionName.empty())
+    if (!UsableConnectionName(state.connectionName))
         return -1;
+    if (!IsAddressOrEmpty(server))
+        return kErrorInvalidParameter;
     return Run(platform, StaticDnsCommand(state.connectionName, server));
 }
 

@@ -50,7 +50,41 @@ bool ReadPart(std::string_view text, std::size_t& pos, std::uint64_t& value)
     return pos > start;
 }
 
+template <typename Char> std::optional<std::uint32_t> ParseDotted(std::basic_string_view<Char> text)
+{
+    std::uint32_t result = 0;
+    std::size_t pos = 0;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (pos >= text.size() || text[pos] != Char('.'))
+                return std::nullopt;
+            ++pos;
+        }
+        const std::size_t start = pos;
+        unsigned value = 0;
+        while (pos < text.size() && pos - start < 3 && text[pos] >= Char('0') && text[pos] <= Char('9'))
+            value = value * 10 + static_cast<unsigned>(text[pos++] - Char('0'));
+        const std::size_t digits = pos - start;
+        if (digits == 0 || value > 255 || (digits > 1 && text[start] == Char('0')))
+            return std::nullopt;
+        result = (result << 8) | value;
+    }
+    if (pos != text.size())
+        return std::nullopt;
+    return result;
+}
+
 } // namespace
+
+std::optional<std::uint32_t> ParseDottedIpv4(std::string_view text)
+{
+    return ParseDotted(text);
+}
+
+std::optional<std::uint32_t> ParseDottedIpv4(std::wstring_view text)
+{
+    return ParseDotted(text);
+}
 
 std::uint32_t ParseIpv4(std::string_view text)
 {

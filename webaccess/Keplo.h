@@ -28,7 +28,8 @@ extern "C" {
 // credentials and port for the requests that follow. 0 the router answers; 1 the adapter list
 // could not be read; 2 no adapter could take an alias address; 3 the router does not answer;
 // -1 the interface of the best route is missing from the adapter list. Host and credentials
-// are stored whatever the result.
+// are stored whatever the result. Only a host of four decimal parts ("192.168.2.1") is checked
+// and repaired for; a loopback address, a name or any other text gives 0 without a change.
 KEPLO_API int KEPLO_CALL openConnection(const wchar_t* host, const wchar_t* mask, const wchar_t* user,
                                         const wchar_t* password, unsigned short port);
 // Removes the alias address that openConnection added, if any. Always 0.
@@ -60,7 +61,12 @@ KEPLO_API int KEPLO_CALL setWebCookieID(const wchar_t* value);
 KEPLO_API int KEPLO_CALL getWebPostContentType(wchar_t* buffer, int* size);
 KEPLO_API int KEPLO_CALL setWebPostContentType(const wchar_t* value);
 
-// Interface address control, on the interface that openConnection found.
+// Interface address control, on the interface that openConnection found, through netsh.
+// The netsh functions give -1 when no connection name is known or the name holds a double
+// quote (it could not be quoted on the command line). Addresses, masks, gateways and DNS
+// servers must be four decimal parts of 0..255 without leading zeros; any other non-empty
+// text gives 87 and netsh is not started (an empty address gives -1, an empty mask means
+// 255.255.255.0, an empty gateway or server means none).
 KEPLO_API int KEPLO_CALL currentInterfaceIndex(unsigned int* index);
 KEPLO_API int KEPLO_CALL releaseInterfaceIPAddress(void);
 KEPLO_API int KEPLO_CALL renewInterfaceIPAddress(void);

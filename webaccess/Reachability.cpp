@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "InterfaceControl.h"
 #include "Ipv4Text.h"
@@ -207,13 +208,16 @@ int OpenConnection(ConnectionState& state, NetPlatform& platform, const ConnectT
         return kAdaptersUnreadable;
     state.Reset();
 
-    const std::uint32_t host = ParseAddressText(platform, target.host);
-    const std::uint32_t mask = ParseAddressText(platform, target.mask);
+    // Only a dotted address says where the router is. A name, an empty or over-long text would
+    // otherwise stand for 255.255.255.255 and send the repair after the broadcast address; the
+    // loopback network is reached without any adapter. Either way changing the PC's addressing
+    // would gain nothing.
+    const std::optional<std::uint32_t> host = ParseDottedIpv4(target.host);
     int result = kReachable;
-    // The loopback network is reached without any adapter; inspecting or "repairing" an
-    // adapter for it would change the PC's addressing for nothing.
-    if (!IsLoopback(host))
-        result = Procedure(state, platform, std::move(adapters), host, mask).Run();
+    if (host && !IsLoopback(*host)) {
+        const std::uint32_t mask = ParseAddressText(platform, target.mask);
+        result = Procedure(state, platform, std::move(adapters), *host, mask).Run();
+    }
 
     // Requests go to the given host even when the procedure failed.
     state.host = target.host;

@@ -1,10 +1,12 @@
-// Colour values of the text control and the LAYOUT/COLOUR splitting of
-// language file values. Input: a count byte, then the text (see input.h).
+// Colour values of the text control, the LAYOUT/COLOUR splitting of language
+// file values, and the library's dotted addresses. Input: a count byte, then
+// the text (see input.h).
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "Colour.h"
+#include "Ipv4Text.h"
 #include "ValueForms.h"
 #include "input.h"
 
@@ -38,5 +40,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const ColourValue parsed = ParseColour(value);
     if (parsed.Colour() > 0xFFFFFFu || layout.text.size() > value.size())
         std::abort();
+
+    // A text that passes as a strict address is exactly the address printed back, and the
+    // system parser's reading agrees with it.
+    if (const auto address = keplo::ParseDottedIpv4(value)) {
+        std::wstring printed;
+        for (int shift = 24; shift >= 0; shift -= 8)
+            printed += (shift < 24 ? L"." : L"") + std::to_wstring((*address >> shift) & 0xFF);
+        if (printed != value || keplo::ParseIpv4(std::string(value.begin(), value.end())) != *address)
+            std::abort();
+    }
     return 0;
 }
