@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 #include "WinNetPlatform.h"
@@ -54,11 +55,31 @@ void StoreResponseCookie(HINTERNET request, ConnectionState& state)
     state.headers.cookie = CookieFromSetCookie(std::wstring_view(value, length / sizeof(wchar_t)));
 }
 
+// A response converts to at least one UTF-16 unit for every 3 bytes, whatever the ANSI code
+// page: a single-byte page makes one unit of each byte; a double-byte page one unit of a lead
+// and trail byte, or of a stray byte; UTF-8 one unit of 1 to 3 bytes (an invalid sequence
+// becomes one U+FFFD after at most 3 bytes) and two units of 4 bytes. So more than
+// 3 * (buffer size - 1) bytes can never fit with the terminator, in any code page.
+constexpr std::uint64_t kMaxAnsiBytesPerUnit = 3;
+
+// The most response bytes that might still fit `bufferSize` characters.
+std::size_t FittingBytes(int bufferSize)
+{
+    const std::uint64_t bytes = kMaxAnsiBytesPerUnit * static_cast<std::uint64_t>(bufferSize - 1);
+    // From INT_MAX bytes on, the answer is 8 anyway: the conversion takes an int count.
+    return static_cast<std::size_t>(std::min<std::uint64_t>(bytes, INT_MAX - 1));
+}
+
 class Exchange {
 public:
-    Exchange(ConnectionState& state, const HttpRequestSpec& spec) : m_state(state), m_spec(spec) {}
+    Exchange(ConnectionState& state, const HttpRequestSpec& spec, std::size_t byteLimit)
+        : m_state(state), m_spec(spec), m_byteLimit(byteLimit)
+    {
+    }
 
-    // Runs the request; `body` collects the response bytes even when a step fails.
+    // Runs the request; `body` collects the response bytes even when a step fails. Reading
+    // stops once `body` holds more than the byte limit, so a server that never ends cannot
+    // hold the caller or fill its memory.
     DWORD Run(unsigned int* status, std::string& body)
     {
         m_session.Reset(WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
@@ -101,7 +122,7 @@ public:
             return GetLastError();
         *status = code;
 
-        return ReadBody(request, body);
+        return ReadBody(request, body, m_byteLimit);
     }
 
 private:
@@ -127,18 +148,20 @@ private:
         return error;
     }
 
-    static DWORD ReadBody(HINTERNET request, std::string& body)
+    static DWORD ReadBody(HINTERNET request, std::string& body, std::size_t byteLimit)
     {
-        for (;;) {
+        while (body.size() <= byteLimit) {
             DWORD available = 0;
             if (!WinHttpQueryDataAvailable(request, &available))
                 return GetLastError();
             if (available == 0)
                 return 0;
+            // One byte past the limit is enough to know; the rest is left unread.
+            const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(available, byteLimit + 1 - body.size()));
             const std::size_t offset = body.size();
-            body.resize(offset + available);
+            body.resize(offset + wanted);
             DWORD read = 0;
-            if (!WinHttpReadData(request, body.data() + offset, available, &read)) {
+            if (!WinHttpReadData(request, body.data() + offset, wanted, &read)) {
                 body.resize(offset);
                 return GetLastError();
             }
@@ -146,10 +169,12 @@ private:
             if (read == 0)
                 return 0;
         }
+        return 0;
     }
 
     ConnectionState& m_state;
     const HttpRequestSpec& m_spec;
+    const std::size_t m_byteLimit;
     // Declared in opening order, so they close request, connection, session.
     WinHttpHandle m_session;
     WinHttpHandle m_connection;
@@ -161,15 +186,16 @@ private:
 int PerformRequest(ConnectionState& state, const HttpRequestSpec& spec, unsigned int* status, wchar_t* buffer,
                    int bufferSize)
 {
+    const std::size_t byteLimit = FittingBytes(bufferSize);
     std::string bytes;
     DWORD error = 0;
     {
-        Exchange exchange(state, spec);
+        Exchange exchange(state, spec, byteLimit);
         error = exchange.Run(status, bytes);
     }
-    // Converted as a whole: a character of a multi-byte code page may straddle two reads.
-    if (bytes.size() >= static_cast<std::size_t>(INT_MAX))
+    if (bytes.size() > byteLimit)
         return kErrorInsufficientBuffer;
+    // Converted as a whole: a character of a multi-byte code page may straddle two reads.
     const std::wstring text = FromAnsiText(bytes.data(), bytes.size());
     if (static_cast<long long>(bufferSize) <= static_cast<long long>(text.size()))
         return kErrorInsufficientBuffer;

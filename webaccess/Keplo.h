@@ -36,7 +36,8 @@ KEPLO_API int KEPLO_CALL openConnection(const wchar_t* host, const wchar_t* mask
 KEPLO_API int KEPLO_CALL closeConnection(void);
 // One request each. *status receives the HTTP status once a response arrived; the body goes
 // into buffer (bufferSize characters, terminator included) or the call returns 8 and leaves
-// the buffer untouched. A null status or buffer, or bufferSize < 1, gives 87 without a request.
+// the buffer untouched; reading stops as soon as what arrived can no longer fit. A null status
+// or buffer, or bufferSize < 1, gives 87 without a request.
 KEPLO_API int KEPLO_CALL webGet(const wchar_t* path, unsigned int* status, wchar_t* buffer, int bufferSize);
 KEPLO_API int KEPLO_CALL webPost(const wchar_t* path, const wchar_t* extraHeaders, const wchar_t* referrer,
                                  const wchar_t* body, unsigned int* status, wchar_t* buffer, int bufferSize);

@@ -72,6 +72,14 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         m_byPath[path] = response;
     }
+    // After the request: `head`, then `bodyBytes` of filler until done or the client goes.
+    void Stream(const std::string& head, unsigned long long bodyBytes)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_streamHead = head;
+        m_streamBytes = bodyBytes;
+    }
+    unsigned long long StreamedBytes() const { return m_streamed; }
     std::vector<std::string> Requests()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -116,13 +124,21 @@ private:
             return;
         std::vector<std::string> pieces;
         DWORD pauseMs = 0;
+        std::string streamHead;
+        unsigned long long streamBytes = 0;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_requests.push_back(received);
+            streamHead = m_streamHead;
+            streamBytes = m_streamBytes;
             const auto pathStart = received.find(' ') + 1;
             const auto special = m_byPath.find(received.substr(pathStart, received.find(' ', pathStart) - pathStart));
             pieces = special != m_byPath.end() ? std::vector<std::string>{special->second} : m_pieces;
             pauseMs = m_pauseMs;
+        }
+        if (!streamHead.empty()) {
+            StreamTo(client, streamHead, streamBytes);
+            return;
         }
         for (std::size_t i = 0; i < pieces.size(); ++i) {
             if (i > 0)
@@ -131,6 +147,19 @@ private:
         }
         shutdown(client, SD_SEND);
         while (recv(client, chunk, sizeof chunk, 0) > 0) { // let the client read everything first
+        }
+    }
+
+    void StreamTo(SOCKET client, const std::string& head, unsigned long long bytes)
+    {
+        send(client, head.data(), static_cast<int>(head.size()), 0);
+        const std::string filler(64 * 1024, 'x');
+        m_streamed = 0;
+        while (m_streamed < bytes && !m_stop) {
+            const int n = send(client, filler.data(), static_cast<int>(filler.size()), 0);
+            if (n <= 0)
+                break; // the client closed
+            m_streamed += static_cast<unsigned long long>(n);
         }
     }
 
@@ -143,6 +172,9 @@ private:
     DWORD m_pauseMs = 0;
     std::map<std::string, std::string> m_byPath;
     std::vector<std::string> m_requests;
+    std::string m_streamHead;
+    unsigned long long m_streamBytes = 0;
+    std::atomic<unsigned long long> m_streamed{0};
 };
 
 // A request as the server saw it.

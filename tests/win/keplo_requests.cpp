@@ -6,9 +6,11 @@
 #include "keplo_loopback.h" // first: it brings winsock2.h ahead of windows.h
 
 #include <windows.h>
+#include <psapi.h>
 #include <winhttp.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -231,6 +233,33 @@ TEST_F(KeploRequests, ResponseMustFitWithItsTerminator)
     EXPECT_EQ(std::wstring(buffer), std::wstring(large.begin(), large.end()));
 }
 
+TEST_F(KeploRequests, EndlessResponseEndsWithEightSoonAndInLittleMemory)
+{
+    constexpr unsigned long long kGigabyte = 1ull << 30;
+    constexpr SIZE_T kMiB = 1 << 20;
+    server.Stream("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kGigabyte) + "\r\nConnection: close\r\n\r\n",
+                  kGigabyte);
+    PROCESS_MEMORY_COUNTERS before{}, after{};
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before));
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(Get(L"/endless"), 8);
+    const ULONGLONG elapsedMs = GetTickCount64() - start;
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after));
+    // Against the usage before, so an earlier peak can only make the growth look larger.
+    const SIZE_T workingSetGrowth =
+        after.PeakWorkingSetSize - std::min(before.WorkingSetSize, after.PeakWorkingSetSize);
+    const SIZE_T pagefileGrowth = after.PeakPagefileUsage - std::min(before.PagefileUsage, after.PeakPagefileUsage);
+    std::printf("1 GiB stream: %llu ms, peak growth working set %llu KiB, pagefile %llu KiB, sent %llu KiB\n",
+                elapsedMs, static_cast<unsigned long long>(workingSetGrowth / 1024),
+                static_cast<unsigned long long>(pagefileGrowth / 1024), server.StreamedBytes() / 1024);
+    EXPECT_LT(elapsedMs, 5000u);
+    EXPECT_LT(workingSetGrowth, 16 * kMiB);
+    EXPECT_LT(pagefileGrowth, 16 * kMiB);
+    EXPECT_EQ(status, 200u);
+    EXPECT_EQ(buffer[0], L'#');
+    EXPECT_LT(server.StreamedBytes(), kGigabyte);
+}
+
 TEST_F(KeploRequests, RefusedConnectionReportsTheHttpLayerError)
 {
     const SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -310,6 +339,9 @@ TEST_F(KeploRequests, AnsiCodePageBody)
                        300);
         ASSERT_EQ(Get(L"/t"), 0);
         EXPECT_STREQ(buffer, L"A\u4e2d\u6587Z");
+        // Two bytes a character: six bytes fit a buffer of five characters.
+        EXPECT_EQ(Get(L"/t", 5), 0);
+        EXPECT_EQ(Get(L"/t", 4), 8);
         ASSERT_EQ(Post(L"ssid=\u4e2d\u6587"), 0);
         EXPECT_EQ(Last().body, "ssid=\xA4\xA4\xA4\xE5");
         EXPECT_EQ(Last().Values("Content-Length"), Strings{"9"});
