@@ -1,4 +1,5 @@
 // Page 4: how the router reaches the Internet, and the account it needs.
+#include "AnsiText.h"
 #include "Pages.h"
 #include "TarvoDlg.h"
 
@@ -61,21 +62,30 @@ void CP3A::OnNext() const
     main->m_strBigPondUser = fieldText(IDC_EDIT_BP_USER);
     main->m_strBigPondPassword = fieldText(IDC_EDIT_BP_PASSWORD);
 
-    bool complete = true;
+    const std::wstring* user = nullptr;
+    const std::wstring* password = nullptr;
     if (isChosen(IDC_RADIO_DHCP)) {
         main->m_nWanType = kDhcp;
     } else if (isChosen(IDC_RADIO_PPPOE)) {
         main->m_nWanType = kPppoe;
-        complete = !main->m_strPppoeUser.empty() && !main->m_strPppoePassword.empty();
+        user = &main->m_strPppoeUser;
+        password = &main->m_strPppoePassword;
     } else if (isChosen(IDC_RADIO_BIGPOND)) {
         main->m_nWanType = kBigPond;
-        complete = !main->m_strBigPondUser.empty() && !main->m_strBigPondPassword.empty();
+        user = &main->m_strBigPondUser;
+        password = &main->m_strBigPondPassword;
     } else {
         return; // no type chosen yet
     }
 
-    if (!complete) {
+    if (user && (user->empty() || password->empty())) {
         ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[0].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
+        return;
+    }
+    // The library would refuse the form with this account only once page 5 has begun, and
+    // that page could only blame the connection: say here what is wrong.
+    if (user && (!keplo::FitsAnsiCodePage(*user) || !keplo::FitsAnsiCodePage(*password))) {
+        ::MessageBoxW(m_hWnd, g_uiStr.IDS_P3A_UNSENDABLE.c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
         return;
     }
     main->ShowPage(5);

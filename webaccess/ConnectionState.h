@@ -17,7 +17,8 @@ inline constexpr std::uint16_t kDefaultPort = 80;
 
 // Win32 codes the exports hand back; spelled out so that portable code needs no <windows.h>.
 inline constexpr int kErrorInvalidParameter = 87;
-inline constexpr int kErrorInsufficientBuffer = 8; // the library's "does not fit" answer
+inline constexpr int kErrorInsufficientBuffer = 8;      // the library's "does not fit" answer
+inline constexpr int kErrorNoUnicodeTranslation = 1113; // a body the ANSI code page cannot hold
 
 struct HeaderSettings {
     std::wstring acceptEncoding = kDefaultAcceptEncoding;

@@ -2,6 +2,7 @@
 // code that does the work. Nothing leaves them as an exception; failures are results.
 #include <new>
 
+#include "AnsiText.h"
 #include "HttpRequest.h"
 #include "InterfaceControl.h"
 #include "Keplo.h"
@@ -102,7 +103,8 @@ int KEPLO_CALL webPost(const wchar_t* path, const wchar_t* extraHeaders, const w
         spec.path = TextOrEmpty(path);
         spec.extraHeaders = TextOrEmpty(extraHeaders);
         spec.referrer = TextOrEmpty(referrer);
-        spec.body = keplo::ToAnsiText(TextOrEmpty(body));
+        if (!keplo::ToAnsiExact(TextOrEmpty(body), spec.body))
+            return keplo::kErrorNoUnicodeTranslation;
         return keplo::PerformRequest(State(), spec, status, buffer, bufferSize);
     });
 }
@@ -124,7 +126,11 @@ int KEPLO_CALL webUploadFile(const wchar_t* path, const wchar_t* extraHeaders, c
         spec.extraHeaders = TextOrEmpty(extraHeaders);
         spec.referrer = TextOrEmpty(referrer);
         spec.contentType = TextOrEmpty(contentType);
-        spec.body = keplo::ToAnsiText(TextOrEmpty(prefix)) + fileBytes + keplo::ToAnsiText(TextOrEmpty(suffix));
+        std::string prefixBytes, suffixBytes;
+        if (!keplo::ToAnsiExact(TextOrEmpty(prefix), prefixBytes) ||
+            !keplo::ToAnsiExact(TextOrEmpty(suffix), suffixBytes))
+            return keplo::kErrorNoUnicodeTranslation;
+        spec.body = prefixBytes + fileBytes + suffixBytes;
         return keplo::PerformRequest(State(), spec, status, buffer, bufferSize);
     });
 }

@@ -38,6 +38,9 @@ KEPLO_API int KEPLO_CALL closeConnection(void);
 // into buffer (bufferSize characters, terminator included) or the call returns 8 and leaves
 // the buffer untouched; reading stops as soon as what arrived can no longer fit. A null status
 // or buffer, or bufferSize < 1, gives 87 without a request.
+// Bodies go out in the ANSI code page without best fit: a body (or upload prefix or suffix)
+// holding a character that the code page cannot represent gives ERROR_NO_UNICODE_TRANSLATION
+// (1113) without a request; status and buffer are then left untouched.
 KEPLO_API int KEPLO_CALL webGet(const wchar_t* path, unsigned int* status, wchar_t* buffer, int bufferSize);
 KEPLO_API int KEPLO_CALL webPost(const wchar_t* path, const wchar_t* extraHeaders, const wchar_t* referrer,
                                  const wchar_t* body, unsigned int* status, wchar_t* buffer, int bufferSize);

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "AnsiText.h"
 #include "Ipv4Text.h"
 #include "WinHandles.h"
 
@@ -80,19 +81,6 @@ void ProvokeResolution(std::uint32_t destination)
 
 } // namespace
 
-std::string ToAnsiText(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    if (length <= 0)
-        return {};
-    std::string result(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), length, nullptr, nullptr);
-    return result;
-}
-
 std::wstring FromAnsiText(const char* bytes, std::size_t count)
 {
     if (count == 0)
@@ -107,7 +95,9 @@ std::wstring FromAnsiText(const char* bytes, std::size_t count)
 
 std::string WinNetPlatform::ToAnsi(const std::wstring& text)
 {
-    return ToAnsiText(text);
+    // A text the code page cannot hold exactly is no address; best fit could make it one.
+    std::string bytes;
+    return ToAnsiExact(text, bytes) ? bytes : std::string();
 }
 
 std::uint32_t WinNetPlatform::ReadAdapters(std::vector<AdapterInfo>& adapters)

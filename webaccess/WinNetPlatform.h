@@ -9,8 +9,7 @@
 
 namespace keplo {
 
-// 8-bit text in the system's ANSI code page and back.
-std::string ToAnsiText(const std::wstring& text);
+// 8-bit text of a response in the system's ANSI code page (requests: AnsiText.h).
 std::wstring FromAnsiText(const char* bytes, std::size_t count);
 
 class WinNetPlatform final : public NetPlatform {

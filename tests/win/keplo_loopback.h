@@ -85,6 +85,7 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_requests;
     }
+    int Connections() const { return m_connections; }
 
 private:
     void Serve()
@@ -99,6 +100,7 @@ private:
             const SOCKET client = accept(m_listener, nullptr, nullptr);
             if (client == INVALID_SOCKET)
                 continue;
+            ++m_connections;
             HandleClient(client);
             closesocket(client);
         }
@@ -172,6 +174,7 @@ private:
     DWORD m_pauseMs = 0;
     std::map<std::string, std::string> m_byPath;
     std::vector<std::string> m_requests;
+    std::atomic<int> m_connections{0};
     std::string m_streamHead;
     unsigned long long m_streamBytes = 0;
     std::atomic<unsigned long long> m_streamed{0};

@@ -349,3 +349,30 @@ TEST_F(KeploRequests, AnsiCodePageBody)
         GTEST_SKIP() << "ANSI code page " << codePage;
     }
 }
+
+// Best fit would turn these into other characters (U+FF06 into "&", which splits the form
+// field), "?" or nothing: such a body goes nowhere. U+0E01 and U+1F600 are in neither
+// code page of the runs (1252, 950); a lone surrogate is in none.
+TEST_F(KeploRequests, BodyTheCodePageCannotHoldIsRefusedBeforeAnyConnection)
+{
+    const wchar_t loneSurrogate[] = {L'a', L'=', 0xD800, L'b', 0};
+    std::vector<std::wstring> bodies = {L"pppUserName=\u0E01", L"pppPassword=\U0001F600", loneSurrogate};
+    if (GetACP() == 1252) {
+        bodies.push_back(L"pppUserName=me\uFF06pppMTU\uFF1D1");
+        bodies.push_back(L"pppUserName=\u0101");
+    }
+    wchar_t dir[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, dir);
+    const std::wstring file = std::wstring(dir) + L"keplo_upload_cp.bin";
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    for (const std::wstring& body : bodies) {
+        EXPECT_EQ(Post(body.c_str()), ERROR_NO_UNICODE_TRANSLATION);
+        EXPECT_EQ(webUploadFile(L"/u", nullptr, nullptr, nullptr, L"", file.c_str(), body.c_str(), &status, buffer,
+                                kBufferSize),
+                  ERROR_NO_UNICODE_TRANSLATION);
+    }
+    DeleteFileW(file.c_str());
+    EXPECT_EQ(server.Connections(), 0);
+    EXPECT_EQ(status, 12345u);
+    EXPECT_EQ(buffer[0], L'#');
+}
