@@ -64,3 +64,55 @@ TEST(FolderOfPath, KeepsTheTrailingBackslash)
     EXPECT_EQ(FolderOfPath(L"Tarvo.exe"), L"");
     EXPECT_EQ(FolderOfPath(L"\\Tarvo.exe"), L"\\");
 }
+
+namespace {
+
+struct UrlParts {
+    std::wstring scheme, host;
+};
+
+UrlParts SplitUrl(std::wstring_view url)
+{
+    const size_t colon = url.find(L"://");
+    if (colon == std::wstring_view::npos)
+        return {};
+    const std::wstring_view rest = url.substr(colon + 3);
+    return {std::wstring(url.substr(0, colon)), std::wstring(rest.substr(0, rest.find_first_of(L":/")))};
+}
+
+bool EndsWith(std::wstring_view text, std::wstring_view tail)
+{
+    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+// The operator's domain: the last two labels.
+std::wstring Registered(const std::wstring& host)
+{
+    const size_t last = host.rfind(L'.');
+    const size_t before = last == std::wstring::npos || last == 0 ? std::wstring::npos : host.rfind(L'.', last - 1);
+    return before == std::wstring::npos ? host : host.substr(before + 1);
+}
+
+} // namespace
+
+// A site that no public name server answers fails the check on every real
+// network, and a literal address breaks when its operator moves.
+TEST(InternetCheckSites, PublicNamesOfTwoOperatorsHttpsFirst)
+{
+    const struct {
+        const wchar_t* url;
+        const wchar_t* scheme;
+    } sites[] = {{kInternetCheckSite1, L"https"}, {kInternetCheckSite2, L"http"}};
+    for (const auto& site : sites) {
+        const UrlParts parts = SplitUrl(site.url);
+        const std::string shown(parts.host.begin(), parts.host.end());
+        EXPECT_EQ(parts.scheme, site.scheme) << shown;
+        ASSERT_NE(parts.host.find(L'.'), std::wstring::npos) << shown;
+        EXPECT_EQ(parts.host.find_first_not_of(L"abcdefghijklmnopqrstuvwxyz0123456789.-"), std::wstring::npos)
+            << shown << ": a lower-case name";
+        EXPECT_NE(parts.host.find_first_not_of(L"0123456789."), std::wstring::npos) << shown << ": an address";
+        for (const wchar_t* reserved : {L".example", L".test", L".invalid", L".localhost", L".local"})
+            EXPECT_FALSE(EndsWith(parts.host, reserved)) << shown;
+    }
+    EXPECT_NE(Registered(SplitUrl(kInternetCheckSite1).host), Registered(SplitUrl(kInternetCheckSite2).host));
+}
