@@ -452,6 +452,22 @@ TEST(RouterFaults, SwitchesShapeTheAnswers)
     EXPECT_EQ(lab.Get("/stadevice.asp", "wrong").status, 401);
     ASSERT_TRUE(lab.router->Set("fault-status-500", "off").empty());
 
+    // Forms are handled as usual and answered with a redirection to their page.
+    ASSERT_TRUE(lab.router->Set("fault-redirect", "on").empty());
+    const HttpReply moved = lab.Post("/goform/formWlanSetup", WlanBody("Moved1"));
+    EXPECT_EQ(moved.status, 302);
+    EXPECT_EQ(HeaderValue(moved, "Location"), "http://192.168.2.1/wlbasic.asp");
+    EXPECT_EQ(moved.fault, "redirect");
+    EXPECT_EQ(lab.router->Saved().ssid, "Moved1");
+    EXPECT_EQ(lab.Post("/goform/formWlanSetup", WlanBody("x"), "wrong").status, 401);
+    EXPECT_EQ(lab.Get("/stadevice.asp").status, 200);
+    const HttpReply reboot = lab.Post("/goform/formReboot", kRebootBody);
+    EXPECT_EQ(reboot.status, 302);
+    EXPECT_EQ(HeaderValue(reboot, "Location"), "http://192.168.2.1/tlreset.asp");
+    EXPECT_TRUE(reboot.restart);
+    lab.Restart();
+    ASSERT_TRUE(lab.router->Set("fault-redirect", "off").empty());
+
     ASSERT_TRUE(lab.router->Set("fault-slow", "on").empty());
     ASSERT_TRUE(lab.router->Set("slow-ms", "1500").empty());
     const HttpReply slow = lab.Get("/stadevice.asp");
