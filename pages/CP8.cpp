@@ -10,8 +10,7 @@ namespace {
 const CtlRow kControls[] = {
     {.id = IDC_CP8_STEPS, .kind = CtlKind::Steps, .text = &CUIStr::IDS_SETUP},
     {.id = IDC_NEXT, .kind = CtlKind::Button, .text = &CUIStr::IDS_NEXT},
-    // No length limit: the key is sent as typed.
-    {.id = IDC_EDIT_FIELD, .kind = CtlKind::Edit, .place = {420, 338, 100, 20}},
+    {.id = IDC_EDIT_FIELD, .kind = CtlKind::Edit, .place = {420, 338, 100, 20}, .limit = kWirelessKeyLimit},
     {.id = IDC_CP8_STATIC2, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC2, .place = {280, 145, 520, 35}},
     {.id = IDC_CP8_STATIC3, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC3, .place = {280, 185, 520, 60}},
     {.id = IDC_CP8_STATIC4, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC4, .place = {280, 260, 520, 90}},

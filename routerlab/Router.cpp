@@ -594,14 +594,12 @@ HttpReply Router::HandleEncryption(const Fields& fields)
     const std::string cipher = FindField(fields, "wpaCipher").value_or("2");
     const std::string format = FindField(fields, "pskFormat").value_or("0");
     const std::string key = FindField(fields, "pskValue").value_or("");
-    // WPA pre-shared keys: 64 hex digits, or a passphrase of 8 to 64 characters
-    // (this firmware takes a 64-character text as a passphrase too, as the
-    // wizard offers it).
-    const bool valid = format == "1" ? (key.size() == 64 && IsHex(key)) : (key.size() >= 8 && key.size() <= 64);
+    // WPA pre-shared keys: 64 hex digits, or a passphrase of 8 to 63 characters.
+    const bool valid = format == "1" ? (key.size() == 64 && IsHex(key)) : (key.size() >= 8 && key.size() <= 63);
     if (!valid) {
         Log("wireless security refused: pre-shared key of " + std::to_string(key.size()) + " characters");
         return Page(200, ErrorPage(format == "1" ? "the key must be 64 hexadecimal digits"
-                                                 : "the pre-shared key must be 8 to 64 characters",
+                                                 : "the pre-shared key must be 8 to 63 characters",
                                    back));
     }
     m_saved.security = cipher == "1" ? "WPA" : (cipher == "3" ? "WPA/WPA2" : "WPA2");

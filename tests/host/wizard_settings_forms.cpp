@@ -95,8 +95,10 @@ TEST(SettingsChecks, EachEntryGetsItsMessage)
         {18, std::wstring(32, L'x'), L"", kEntryAccepted},
         {19, L"", L"", 8},
         {19, L"abcdefg-", L"", 8},
-        // No upper limit.
-        {19, std::wstring(200, L'z'), L"", kEntryAccepted},
+        // A WPA2 passphrase: 8 to 63 characters.
+        {19, std::wstring(8, L'z'), L"", kEntryAccepted},
+        {19, std::wstring(63, L'z'), L"", kEntryAccepted},
+        {19, std::wstring(64, L'z'), L"", 8},
     };
     for (const auto& c : cases) {
         const int message = c.page == 16   ? CheckAdminPassword(c.first, c.second)

@@ -43,14 +43,16 @@ TEST_F(SettingsPages, FieldsKeepTheirLimitsAndAreEmptiedWhenThePageIsShownOrHidd
 {
     const struct {
         int page, id;
-        size_t limit; // 0: none
-    } fields[] = {{kPassword, IDC_EDIT_NEWPASS, 30}, {kPassword, IDC_EDIT_PASSWORD, 30}, {kName, IDC_EDIT_FIELD, 32},
-                  {kKey, IDC_EDIT_FIELD, 0}};
+        size_t limit;
+    } fields[] = {{kPassword, IDC_EDIT_NEWPASS, 30},
+                  {kPassword, IDC_EDIT_PASSWORD, 30},
+                  {kName, IDC_EDIT_FIELD, 32},
+                  {kKey, IDC_EDIT_FIELD, 63}};
     for (const auto& f : fields) {
         SCOPED_TRACE("page " + std::to_string(f.page) + ", control " + std::to_string(f.id));
         Show(f.page);
-        Type(f.page, f.id, std::wstring(f.limit ? f.limit + 1 : 100, L'x'));
-        EXPECT_EQ(Field(f.page, f.id).size(), f.limit ? f.limit : 100u);
+        Type(f.page, f.id, std::wstring(f.limit + 1, L'x'));
+        EXPECT_EQ(Field(f.page, f.id).size(), f.limit);
         Show(kTimeZone);
         EXPECT_EQ(Field(f.page, f.id), L"") << "hiding empties";
         Type(f.page, f.id, L"typed");
