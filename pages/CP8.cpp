@@ -42,22 +42,38 @@ LRESULT CP8::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return CWizardPage::WindowProc(msg, wParam, lParam);
 }
 
-void CP8::OnNext() const
+void CP8::OnNext()
 {
-    CTarvoDlg* main = MainWindow();
     const CEdit* field = Ctl<CEdit>(IDC_EDIT_FIELD);
-    if (!main || !field)
+    if (!MainWindow() || !field)
         return;
     const std::wstring key = field->GetWindowText();
     if (const int message = CheckWirelessKey(key); message != kEntryAccepted) {
         ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[message - 1].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
         return;
     }
-    // A failed or refused request leaves the user here; Next tries again.
-    if (PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword,
-                         WirelessSecurityForm(key)) != PostOutcome::Taken)
+    m_strKey = key;
+    SendForm();
+}
+
+void CP8::SendForm()
+{
+    CTarvoDlg* main = MainWindow();
+    if (!main)
         return;
-    main->m_strWirelessKey = key;
+    const PostOutcome outcome = PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword,
+                                                 WirelessSecurityForm(m_strKey));
+    switch (outcome) {
+    case PostOutcome::Taken:
+    case PostOutcome::ErrorStatus:
+        break;
+    case PostOutcome::Refused:
+        main->AskAdminPassword(this);
+        return;
+    case PostOutcome::Failed:
+        return; // the user stays here; Next tries again
+    }
+    main->m_strWirelessKey = m_strKey;
     // The restart puts every setting of this stage into effect. Whatever it
     // answers, the wait page follows (a failed restart shows the trouble
     // page only for a moment).
