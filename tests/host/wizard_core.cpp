@@ -65,54 +65,24 @@ TEST(FolderOfPath, KeepsTheTrailingBackslash)
     EXPECT_EQ(FolderOfPath(L"\\Tarvo.exe"), L"\\");
 }
 
-namespace {
-
-struct UrlParts {
-    std::wstring scheme, host;
-};
-
-UrlParts SplitUrl(std::wstring_view url)
-{
-    const size_t colon = url.find(L"://");
-    if (colon == std::wstring_view::npos)
-        return {};
-    const std::wstring_view rest = url.substr(colon + 3);
-    return {std::wstring(url.substr(0, colon)), std::wstring(rest.substr(0, rest.find_first_of(L":/")))};
-}
-
-bool EndsWith(std::wstring_view text, std::wstring_view tail)
-{
-    return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
-}
-
-// The operator's domain: the last two labels.
-std::wstring Registered(const std::wstring& host)
-{
-    const size_t last = host.rfind(L'.');
-    const size_t before = last == std::wstring::npos || last == 0 ? std::wstring::npos : host.rfind(L'.', last - 1);
-    return before == std::wstring::npos ? host : host.substr(before + 1);
-}
-
-} // namespace
-
 // A site that no public name server answers fails the check on every real
 // network, and a literal address breaks when its operator moves.
 TEST(InternetCheckSites, PublicNamesOfTwoOperatorsHttpsFirst)
 {
-    const struct {
-        const wchar_t* url;
-        const wchar_t* scheme;
-    } sites[] = {{kInternetCheckSite1, L"https"}, {kInternetCheckSite2, L"http"}};
-    for (const auto& site : sites) {
-        const UrlParts parts = SplitUrl(site.url);
-        const std::string shown(parts.host.begin(), parts.host.end());
-        EXPECT_EQ(parts.scheme, site.scheme) << shown;
-        ASSERT_NE(parts.host.find(L'.'), std::wstring::npos) << shown;
-        EXPECT_EQ(parts.host.find_first_not_of(L"abcdefghijklmnopqrstuvwxyz0123456789.-"), std::wstring::npos)
-            << shown << ": a lower-case name";
-        EXPECT_NE(parts.host.find_first_not_of(L"0123456789."), std::wstring::npos) << shown << ": an address";
-        for (const wchar_t* reserved : {L".example", L".test", L".invalid", L".localhost", L".local"})
-            EXPECT_FALSE(EndsWith(parts.host, reserved)) << shown;
+    std::wstring operators[2];
+    for (const std::wstring_view url :
+         {std::wstring_view(kInternetCheckSite1), std::wstring_view(kInternetCheckSite2)}) {
+        const size_t start = url.find(L"://") + 3;
+        const std::wstring host(url.substr(start, url.find_first_of(L":/", start) - start));
+        const std::string shown(host.begin(), host.end());
+        EXPECT_EQ(url.substr(0, start), url == kInternetCheckSite1 ? L"https://" : L"http://");
+        EXPECT_EQ(host.find_first_not_of(L"abcdefghijklmnopqrstuvwxyz0123456789.-"), std::wstring::npos) << shown;
+        EXPECT_NE(host.find(L'.'), std::wstring::npos) << shown << ": no public name";
+        EXPECT_NE(host.find_first_not_of(L"0123456789."), std::wstring::npos) << shown << ": an address";
+        for (const std::wstring_view reserved : {L".example", L".test", L".invalid", L".localhost", L".local"})
+            EXPECT_FALSE(host.ends_with(reserved)) << shown;
+        // The operator: the last two labels.
+        operators[url == kInternetCheckSite2] = host.substr(host.rfind(L'.', host.rfind(L'.') - 1) + 1);
     }
-    EXPECT_NE(Registered(SplitUrl(kInternetCheckSite1).host), Registered(SplitUrl(kInternetCheckSite2).host));
+    EXPECT_NE(operators[0], operators[1]);
 }

