@@ -56,10 +56,8 @@ void CP4::AfterRouterStep(int result)
     StopRun();
     if (result == kRouterRefused) {
         // The password dialog takes a new password and shows this page again.
-        if (CTarvoDlg* main = MainWindow(); main && main->WaitDialog()) {
-            main->WaitDialog()->ShowWindow(SW_SHOWNORMAL);
-            main->WaitDialog()->SetFocus();
-        }
+        if (CTarvoDlg* main = MainWindow())
+            main->AskAdminPassword(nullptr);
     }
     // Otherwise the operation has shown the page about the failure.
 }

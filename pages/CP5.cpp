@@ -47,12 +47,11 @@ LRESULT CP5::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return CWizardPage::WindowProc(msg, wParam, lParam);
 }
 
-void CP5::OnNext() const
+void CP5::OnNext()
 {
-    CTarvoDlg* main = MainWindow();
     const CEdit* first = Ctl<CEdit>(IDC_EDIT_NEWPASS);
     const CEdit* second = Ctl<CEdit>(IDC_EDIT_PASSWORD);
-    if (!main || !first || !second)
+    if (!MainWindow() || !first || !second)
         return;
     // The whole text counts, whatever part of it the user has selected.
     const std::wstring newPassword = first->GetWindowText();
@@ -60,17 +59,33 @@ void CP5::OnNext() const
         ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[message - 1].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
         return;
     }
+    m_strNewPassword = newPassword;
+    SendForm();
+}
 
-    const std::wstring oldPassword = main->m_strAdminPassword;
-    const PostOutcome outcome =
-        PostSettingsForm(main->RouterLink(), main->m_strRouterIP, oldPassword, PasswordForm(oldPassword, newPassword));
-    // A router that refused the login has not taken the new password either:
-    // keep the one it still has, or every later request would fail.
-    if (outcome != PostOutcome::Taken) {
-        main->ShowPage(kPageRouterTrouble);
+void CP5::SendForm()
+{
+    CTarvoDlg* main = MainWindow();
+    if (!main)
         return;
+    const std::wstring oldPassword = main->m_strAdminPassword;
+    switch (PostSettingsForm(main->RouterLink(), main->m_strRouterIP, oldPassword,
+                             PasswordForm(oldPassword, m_strNewPassword))) {
+    case PostOutcome::Taken:
+        main->m_strAdminPassword = m_strNewPassword;
+        main->ReadRouterStatus();
+        main->ShowPage(kPageTimeZone);
+        break;
+    case PostOutcome::Refused:
+        // The router does not know the password the wizard holds: ask for
+        // it, then send this form again with it as the old one.
+        main->AskAdminPassword(this);
+        break;
+    case PostOutcome::ErrorStatus:
+    case PostOutcome::Failed:
+        // The router has not taken the new password: the wizard keeps the
+        // one the router still has, or every later request would fail.
+        main->ShowPage(kPageRouterTrouble);
+        break;
     }
-    main->m_strAdminPassword = newPassword;
-    main->ReadRouterStatus();
-    main->ShowPage(kPageTimeZone);
 }

@@ -49,19 +49,36 @@ void CP6::FillZoneList() const
         list->AddString(std::wstring(zone));
 }
 
-void CP6::OnNext() const
+void CP6::OnNext()
 {
-    CTarvoDlg* main = MainWindow();
     const CComboBox* list = Ctl<CComboBox>(IDC_DROPLIST);
-    if (!main || !list)
+    if (!MainWindow() || !list)
         return;
     const int position = list->GetCurSel();
     if (const int message = CheckTimeZone(position, list->GetCount()); message != kEntryAccepted) {
         ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[message - 1].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
         return;
     }
-    // A failed or refused request leaves the user here; Next tries again.
-    if (PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword, TimeZoneForm(position)) ==
-        PostOutcome::Taken)
+    m_nZone = position;
+    SendForm();
+}
+
+void CP6::SendForm()
+{
+    CTarvoDlg* main = MainWindow();
+    if (!main)
+        return;
+    const PostOutcome outcome =
+        PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword, TimeZoneForm(m_nZone));
+    switch (outcome) {
+    case PostOutcome::Taken:
+    case PostOutcome::ErrorStatus:
         main->ShowPage(kPageWirelessName);
+        break;
+    case PostOutcome::Refused:
+        main->AskAdminPassword(this);
+        break;
+    case PostOutcome::Failed:
+        break; // the user stays here; Next tries again
+    }
 }

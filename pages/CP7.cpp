@@ -48,22 +48,39 @@ LRESULT CP7::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return CWizardPage::WindowProc(msg, wParam, lParam);
 }
 
-void CP7::OnNext() const
+void CP7::OnNext()
 {
-    CTarvoDlg* main = MainWindow();
     const CEdit* field = Ctl<CEdit>(IDC_EDIT_FIELD);
-    if (!main || !field)
+    if (!MainWindow() || !field)
         return;
     const std::wstring name = field->GetWindowText();
     if (const int message = CheckWirelessName(name); message != kEntryAccepted) {
         ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[message - 1].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
         return;
     }
-    // Until the router has taken the name, the wizard keeps the one it read
-    // from the router; a failed or refused request leaves the user here.
-    if (PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword, WirelessNameForm(name)) !=
-        PostOutcome::Taken)
+    m_strName = name;
+    SendForm();
+}
+
+void CP7::SendForm()
+{
+    CTarvoDlg* main = MainWindow();
+    if (!main)
         return;
-    main->m_strSSID = name;
-    main->ShowPage(kPageWirelessSecurity);
+    // Until the router has taken the name, the wizard keeps the one it read
+    // from the router.
+    const PostOutcome outcome = PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword,
+                                                 WirelessNameForm(m_strName));
+    switch (outcome) {
+    case PostOutcome::Taken:
+    case PostOutcome::ErrorStatus:
+        main->m_strSSID = m_strName;
+        main->ShowPage(kPageWirelessSecurity);
+        break;
+    case PostOutcome::Refused:
+        main->AskAdminPassword(this);
+        break;
+    case PostOutcome::Failed:
+        break; // the user stays here; Next tries again
+    }
 }

@@ -10,8 +10,7 @@ namespace {
 const CtlRow kControls[] = {
     {.id = IDC_CP8_STEPS, .kind = CtlKind::Steps, .text = &CUIStr::IDS_SETUP},
     {.id = IDC_NEXT, .kind = CtlKind::Button, .text = &CUIStr::IDS_NEXT},
-    // No length limit: the key is sent as typed.
-    {.id = IDC_EDIT_FIELD, .kind = CtlKind::Edit, .place = {420, 338, 100, 20}},
+    {.id = IDC_EDIT_FIELD, .kind = CtlKind::Edit, .place = {420, 338, 100, 20}, .limit = kWirelessKeyLimit},
     {.id = IDC_CP8_STATIC2, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC2, .place = {280, 145, 520, 35}},
     {.id = IDC_CP8_STATIC3, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC3, .place = {280, 185, 520, 60}},
     {.id = IDC_CP8_STATIC4, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC4, .place = {280, 260, 520, 90}},
@@ -43,22 +42,38 @@ LRESULT CP8::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return CWizardPage::WindowProc(msg, wParam, lParam);
 }
 
-void CP8::OnNext() const
+void CP8::OnNext()
 {
-    CTarvoDlg* main = MainWindow();
     const CEdit* field = Ctl<CEdit>(IDC_EDIT_FIELD);
-    if (!main || !field)
+    if (!MainWindow() || !field)
         return;
     const std::wstring key = field->GetWindowText();
     if (const int message = CheckWirelessKey(key); message != kEntryAccepted) {
         ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[message - 1].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
         return;
     }
-    // A failed or refused request leaves the user here; Next tries again.
-    if (PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword,
-                         WirelessSecurityForm(key)) != PostOutcome::Taken)
+    m_strKey = key;
+    SendForm();
+}
+
+void CP8::SendForm()
+{
+    CTarvoDlg* main = MainWindow();
+    if (!main)
         return;
-    main->m_strWirelessKey = key;
+    const PostOutcome outcome = PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword,
+                                                 WirelessSecurityForm(m_strKey));
+    switch (outcome) {
+    case PostOutcome::Taken:
+    case PostOutcome::ErrorStatus:
+        break;
+    case PostOutcome::Refused:
+        main->AskAdminPassword(this);
+        return;
+    case PostOutcome::Failed:
+        return; // the user stays here; Next tries again
+    }
+    main->m_strWirelessKey = m_strKey;
     // The restart puts every setting of this stage into effect. Whatever it
     // answers, the wait page follows (a failed restart shows the trouble
     // page only for a moment).

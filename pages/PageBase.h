@@ -133,5 +133,16 @@ private:
     std::vector<std::unique_ptr<CWnd>> m_controls;
 };
 
+// A page whose router form can be refused with 401: once the password dialog
+// has a new administrator password, the page sends the same form again.
+class CFormResender {
+public:
+    // Sends the form with the entry taken at the page's last Next.
+    virtual void SendForm() = 0;
+
+protected:
+    ~CFormResender() = default;
+};
+
 // Makes the object of page n (1..30) with the main window as parent.
 std::unique_ptr<CWizardPage> CreatePageObject(int n, CWnd* parent);

@@ -108,55 +108,72 @@ TARVO_PICTURE_PAGE(CP4F, 14, IDS_PAGE4F)
 TARVO_PICTURE_PAGE(CP4G, 15, IDS_PAGE4G)
 
 // Page 16: the new administrator password, sent to the router.
-class CP5 : public CWizardPage {
+class CP5 : public CWizardPage, public CFormResender {
 public:
     explicit CP5(CWnd* parent);
+    // Sends the password form with the new password taken at the last Next.
+    void SendForm() override;
 
 protected:
     bool OnControl(int id, int code) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void OnNext() const;
+    void OnNext();
+
+    std::wstring m_strNewPassword;
 };
 
 // Page 17: the router's time zone, chosen from its list.
-class CP6 : public CWizardPage {
+class CP6 : public CWizardPage, public CFormResender {
 public:
     explicit CP6(CWnd* parent);
+    // Sends the time zone form with the zone taken at the last Next.
+    void SendForm() override;
 
 protected:
     bool OnControl(int id, int code) override;
 
 private:
     void FillZoneList() const;
-    void OnNext() const;
+    void OnNext();
+
+    int m_nZone = 0;
 };
 
 // Page 18: the name of the wireless network.
-class CP7 : public CWizardPage {
+class CP7 : public CWizardPage, public CFormResender {
 public:
     explicit CP7(CWnd* parent);
+    // Sends the wireless form with the name taken at the last Next.
+    void SendForm() override;
 
 protected:
     bool OnControl(int id, int code) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void OnNext() const;
+    void OnNext();
+
+    std::wstring m_strName;
 };
 
 // Page 19: the wireless password; then the router restarts.
-class CP8 : public CWizardPage {
+class CP8 : public CWizardPage, public CFormResender {
 public:
     explicit CP8(CWnd* parent);
+    // Sends the wireless security form with the key taken at the last Next,
+    // then has the router restart.
+    void SendForm() override;
 
 protected:
     bool OnControl(int id, int code) override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void OnNext() const;
+    void OnNext();
+
+    std::wstring m_strKey;
 };
 
 // Page 20: the summary of the settings; Print hands the saved file to the

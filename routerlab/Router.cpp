@@ -62,6 +62,25 @@ std::string SubmitUrl(const Fields& fields, std::string_view fallback)
     return url ? *url : std::string(fallback);
 }
 
+// The form was handled as usual; the answer sends the browser back to the
+// form's page, as firmware that redirects after saving does. A restart
+// still follows.
+HttpReply Redirected(HttpReply handled, const HttpRequest& request)
+{
+    const Fields fields = ParseForm(request.body);
+    std::string location = FindField(fields, "submit-url").value_or(FindField(fields, "wlan-url").value_or("/"));
+    for (const auto& [name, value] : request.headers) {
+        if (EqualsNoCase(name, "Host")) {
+            location = "http://" + value + location;
+            break;
+        }
+    }
+    HttpReply reply = Page(302, StatusPage(302, "Found", "The document has moved to " + location + "."));
+    reply.headers.emplace_back("Location", location);
+    reply.restart = handled.restart;
+    return reply;
+}
+
 bool IsHex(std::string_view text)
 {
     for (char c : text) {
@@ -141,19 +160,33 @@ void Router::Log(const std::string& line) const
 
 std::vector<std::string> Router::SettingNames()
 {
-    return {"password",          "ssid",
-            "wpa-key",           "time-zone",
-            "wan-type",          "wan-user",
-            "wan-password",      "provider-user",
-            "provider-password", "wan-address",
-            "downtime-ms",       "slow-ms",
-            "big-page-size",     "clock",
-            "clock-frozen",      "seed",
-            "site-down",         "fault-refuse-password",
-            "fault-status-500",  "fault-slow",
-            "fault-reset",       "fault-big-pages",
-            "fault-no-markers",  "fault-gzip",
-            "fault-no-return",   "fault-internet-down"};
+    return {"password",
+            "ssid",
+            "wpa-key",
+            "time-zone",
+            "wan-type",
+            "wan-user",
+            "wan-password",
+            "provider-user",
+            "provider-password",
+            "wan-address",
+            "downtime-ms",
+            "slow-ms",
+            "big-page-size",
+            "clock",
+            "clock-frozen",
+            "seed",
+            "site-down",
+            "fault-refuse-password",
+            "fault-status-500",
+            "fault-slow",
+            "fault-reset",
+            "fault-big-pages",
+            "fault-no-markers",
+            "fault-gzip",
+            "fault-redirect",
+            "fault-no-return",
+            "fault-internet-down"};
 }
 
 std::string Router::Set(std::string_view key, std::string_view value)
@@ -321,6 +354,8 @@ std::string Router::SetLocked(std::string_view key, std::string_view value)
         return fault(m_faults.noMarkers);
     if (key == "fault-gzip")
         return fault(m_faults.gzip);
+    if (key == "fault-redirect")
+        return fault(m_faults.redirect);
     if (key == "fault-no-return")
         return flag(m_faults.noReturn);
     if (key == "fault-internet-down")
@@ -380,6 +415,11 @@ HttpReply Router::Handle(const HttpRequest& request)
             reply.headers.emplace_back("WWW-Authenticate", "Basic realm=\"" + std::string(kRealm) + "\"");
         } else {
             reply = Route(request);
+            // Only the forms: a status page is never redirected.
+            if (request.method == "POST" && reply.status == 200 && m_faults.redirect.Applies(path)) {
+                note("redirect");
+                reply = Redirected(std::move(reply), request);
+            }
         }
     }
     if (m_faults.bigPages.Applies(path) && !reply.body.empty()) {
@@ -554,14 +594,12 @@ HttpReply Router::HandleEncryption(const Fields& fields)
     const std::string cipher = FindField(fields, "wpaCipher").value_or("2");
     const std::string format = FindField(fields, "pskFormat").value_or("0");
     const std::string key = FindField(fields, "pskValue").value_or("");
-    // WPA pre-shared keys: 64 hex digits, or a passphrase of 8 to 64 characters
-    // (this firmware takes a 64-character text as a passphrase too, as the
-    // wizard offers it).
-    const bool valid = format == "1" ? (key.size() == 64 && IsHex(key)) : (key.size() >= 8 && key.size() <= 64);
+    // WPA pre-shared keys: 64 hex digits, or a passphrase of 8 to 63 characters.
+    const bool valid = format == "1" ? (key.size() == 64 && IsHex(key)) : (key.size() >= 8 && key.size() <= 63);
     if (!valid) {
         Log("wireless security refused: pre-shared key of " + std::to_string(key.size()) + " characters");
         return Page(200, ErrorPage(format == "1" ? "the key must be 64 hexadecimal digits"
-                                                 : "the pre-shared key must be 8 to 64 characters",
+                                                 : "the pre-shared key must be 8 to 63 characters",
                                    back));
     }
     m_saved.security = cipher == "1" ? "WPA" : (cipher == "3" ? "WPA/WPA2" : "WPA2");
@@ -809,6 +847,7 @@ std::string Router::StateJson() const
     json.Key("big-pages").String(m_faults.bigPages.Text());
     json.Key("no-markers").String(m_faults.noMarkers.Text());
     json.Key("gzip").String(m_faults.gzip.Text());
+    json.Key("redirect").String(m_faults.redirect.Text());
     json.Key("no-return").String(m_faults.noReturn ? "on" : "off");
     json.Key("internet-down").String(m_faults.internetDown ? "on" : "off");
     json.EndObject();

@@ -62,6 +62,7 @@ struct Faults {
     FaultSwitch bigPages;
     FaultSwitch noMarkers;
     FaultSwitch gzip;
+    FaultSwitch redirect;
     bool noReturn = false;
     bool internetDown = false;
 };

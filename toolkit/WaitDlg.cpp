@@ -43,6 +43,12 @@ BOOL CWaitDlg::OnCommand(WPARAM wParam, LPARAM)
     return FALSE;
 }
 
+void CWaitDlg::OnCancel()
+{
+    if (m_taker && m_taker->DeclineAdminPassword())
+        ShowWindow(SW_HIDE);
+}
+
 LRESULT CWaitDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {

@@ -11,6 +11,9 @@
 class CPasswordTaker {
 public:
     virtual void TakeAdminPassword(const std::wstring& password) = 0;
+    // Escape: true when whoever asked can do without a password, and the
+    // dialog closes with nothing taken.
+    virtual bool DeclineAdminPassword() = 0;
 
 protected:
     ~CPasswordTaker() = default;
@@ -28,8 +31,10 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    void OnOK() override {}     // Enter does not close it
-    void OnCancel() override {} // nor does Escape: only the OK button
+    void OnOK() override {} // Enter does not close it
+    // Nor does Escape, unless the one who asked lets it (a settings page,
+    // which then stays as it is; page 5 cannot go on without a password).
+    void OnCancel() override;
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 

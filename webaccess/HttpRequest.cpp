@@ -95,6 +95,12 @@ public:
         if (!m_request)
             return GetLastError();
         const HINTERNET request = m_request.Get();
+        // The caller gets the router's own answer: a form post answered with a
+        // redirection is done, and following it would turn the POST into a GET
+        // of another page (or fail, under Wine).
+        DWORD disable = WINHTTP_DISABLE_REDIRECTS;
+        if (!WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &disable, sizeof disable))
+            return GetLastError();
         EnsureReferer(request, m_spec.referrer);
 
         if (const DWORD error = AddHeadersAndCredentials(request); error != 0)

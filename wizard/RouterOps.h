@@ -4,6 +4,7 @@
 // Internet. The program always uses the system's own; tests that run outside
 // the network lab put a stand-in in its place, so that nothing leaves the PC.
 #include "Adapters.h"
+#include "WizardCore.h" // the sites of the Internet check
 
 #include <string>
 #include <vector>
@@ -68,7 +69,3 @@ std::vector<AdapterFacts> AdapterFactsOf(const IP_ADAPTER_INFO* list, bool wired
 // the wizard under Wine, the environment variable TARVO_LAB_DHCP=1 makes the
 // wired adapters count as DHCP-enabled. Never true on Windows.
 bool WiredAdaptersCountAsDhcp();
-
-// The two web sites of the Internet check, tried in this order.
-inline constexpr wchar_t kInternetCheckSite1[] = L"https://www.orvelle-check.example/";
-inline constexpr wchar_t kInternetCheckSite2[] = L"http://www.orvelle-probe.example/";

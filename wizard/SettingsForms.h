@@ -16,7 +16,9 @@ inline constexpr std::wstring_view kTimeServer = L"129.6.15.28";
 inline constexpr int kAdminPasswordLimit = 30;
 inline constexpr int kWirelessNameLimit = 32;
 inline constexpr size_t kAdminPasswordMinimum = 5;
+// A WPA2 passphrase holds 8 to 63 characters; routers refuse a longer one.
 inline constexpr size_t kWirelessKeyMinimum = 8;
+inline constexpr int kWirelessKeyLimit = 63;
 
 // The user's values go in escaped: the checks of the pages let only letters
 // and digits through, which escaping leaves alone, but the old password may
@@ -99,24 +101,29 @@ inline int CheckWirelessName(std::wstring_view name)
     return kEntryAccepted;
 }
 
-// No upper limit: the key is sent as typed.
+// One message for every key the network cannot have: too short, too long,
+// or with other characters.
 inline int CheckWirelessKey(std::wstring_view key)
 {
-    return key.size() < kWirelessKeyMinimum || !IsLettersAndDigits(key) ? 8 : kEntryAccepted;
+    const bool fits = key.size() >= kWirelessKeyMinimum && key.size() <= static_cast<size_t>(kWirelessKeyLimit);
+    return fits && IsLettersAndDigits(key) ? kEntryAccepted : 8;
 }
 
 // --- what the answer to a form post means.
 enum class PostOutcome {
-    Taken,   // the router answered with any status but 401
-    Refused, // 401: the router did not take the administrator password, nor the form
-    Failed,  // no usable answer: the library's call failed
+    Taken,       // a 2xx or 3xx answer: the router took the form (a redirection is how many say so)
+    ErrorStatus, // any other status but 401: the router answered, without taking the form
+    Refused,     // 401: the router did not take the administrator password, nor the form
+    Failed,      // no usable answer: the library's call failed
 };
 
 inline PostOutcome OutcomeOfPost(int result, unsigned int status)
 {
     if (result != 0)
         return PostOutcome::Failed;
-    return status == 401 ? PostOutcome::Refused : PostOutcome::Taken;
+    if (status == 401)
+        return PostOutcome::Refused;
+    return status >= 200 && status < 400 ? PostOutcome::Taken : PostOutcome::ErrorStatus;
 }
 
 // Size in characters of the response buffer of each exchange.

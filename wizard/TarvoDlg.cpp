@@ -8,6 +8,8 @@
 #include "WizardCore.h"
 #include "resource.h"
 
+#include <utility>
+
 std::array<CDialog*, CTarvoDlg::kPageCount + 1> g_pageTable{};
 
 bool IsSwallowedKey(const MSG& msg, bool includingF1)
@@ -82,8 +84,8 @@ std::wstring CTarvoDlg::ProgramFolder() const
 
 void CTarvoDlg::CreatePages()
 {
-    SetWindowPos(HWND_TOP, 0, 0, 800 + 2 * ::GetSystemMetrics(SM_CYDLGFRAME),
-                 600 + ::GetSystemMetrics(SM_CYCAPTION), SWP_NOACTIVATE);
+    SetWindowPos(HWND_TOP, 0, 0, 800 + 2 * ::GetSystemMetrics(SM_CYDLGFRAME), 600 + ::GetSystemMetrics(SM_CYCAPTION),
+                 SWP_NOACTIVATE);
     const RECT outer = GetWindowRect();
     ShowWindow(SW_HIDE);
 
@@ -110,6 +112,11 @@ void CTarvoDlg::CreatePages()
 
 void CTarvoDlg::ShowPage(int nPage)
 {
+    if (m_pResender && dynamic_cast<CFormResender*>(Page(nPage)) != m_pResender) {
+        m_pResender = nullptr;
+        if (m_waitDlg && m_waitDlg->m_hWnd)
+            m_waitDlg->ShowWindow(SW_HIDE);
+    }
     for (int n = 1; n <= kPageCount; ++n) {
         CWizardPage* page = Page(n);
         if (!page || !page->m_hWnd)
@@ -126,7 +133,7 @@ void CTarvoDlg::ShowPage(int nPage)
 void CTarvoDlg::RefreshAllTexts()
 {
     // The order in which pages take their texts; picture-only pages have none.
-    static constexpr int kOrder[] = {1, 2, 3, 4, 5, 6, 11, 12, 13, 16, 17, 18,
+    static constexpr int kOrder[] = {1,  2,  3,  4,  5,  6,  11, 12, 13, 16, 17, 18,
                                      19, 30, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29};
     for (int n : kOrder) {
         if (CWizardPage* page = Page(n); page && page->m_hWnd)
@@ -136,11 +143,29 @@ void CTarvoDlg::RefreshAllTexts()
         m_waitDlg->SetMessage(g_uiStr.errorMsg[8]);
 }
 
+void CTarvoDlg::AskAdminPassword(CFormResender* resender)
+{
+    m_pResender = resender;
+    if (m_waitDlg && m_waitDlg->m_hWnd) {
+        m_waitDlg->ShowWindow(SW_SHOWNORMAL);
+        m_waitDlg->SetFocus();
+    }
+}
+
 void CTarvoDlg::TakeAdminPassword(const std::wstring& password)
 {
     m_strAdminPassword = password;
+    if (CFormResender* resender = std::exchange(m_pResender, nullptr)) {
+        resender->SendForm();
+        return;
+    }
     ShowPage(4);
     ShowPage(5);
+}
+
+bool CTarvoDlg::DeclineAdminPassword()
+{
+    return std::exchange(m_pResender, nullptr) != nullptr;
 }
 
 void CTarvoDlg::OnCancel()

@@ -10,6 +10,7 @@
 
 class CWizardPage;
 class CRouterLink;
+class CFormResender;
 
 class CTarvoDlg : public CDialog, public CPasswordTaker {
 public:
@@ -32,6 +33,11 @@ public:
     // administrator password, port 80. The library's result code.
     int OpenRouterConnection() const;
     CWaitDlg* WaitDialog() const { return m_waitDlg.get(); }
+    // Shows the password dialog with the focus. Its OK stores the password
+    // and has resender send its form again, or, without one (page 5), shows
+    // page 4 and page 5, which starts its run anew. A resender's page that is
+    // left takes the dialog away with it.
+    void AskAdminPassword(CFormResender* resender);
 
     // The main window that a page (or any window inside it) belongs to.
     static CTarvoDlg* FromWindow(HWND hwnd);
@@ -56,6 +62,8 @@ public:
 
 private:
     CRouterLink* m_pRouterLink = nullptr;
+    // The page that waits for the password dialog, if any.
+    CFormResender* m_pResender = nullptr;
 
 public:
     // The settings of this run; pages read and write them directly.
@@ -82,6 +90,7 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     void TakeAdminPassword(const std::wstring& password) override;
+    bool DeclineAdminPassword() override;
     // The folder of the language files and pictures: the program's own.
     // Tests put a copy of them elsewhere.
     virtual std::wstring ProgramFolder() const;

@@ -20,6 +20,14 @@ StartMode SelectStartMode(std::wstring_view commandLine);
 // quoted or ends at the first blank or tab.
 size_t ArgumentsStart(std::wstring_view commandLine);
 
+// The two sites of the Internet check, tried in this order. Each is kept up
+// by a large operator for exactly such probes (Google's front page; the file
+// Windows' own connectivity check fetches from Microsoft), and two operators
+// mean one outage cannot make a working line look dead. The network lab maps
+// these names to its stand-ins (tools/lab reads them from here).
+inline constexpr wchar_t kInternetCheckSite1[] = L"https://www.google.com/";
+inline constexpr wchar_t kInternetCheckSite2[] = L"http://www.msftconnecttest.com/connecttest.txt";
+
 // The folder part of a module path, with its trailing backslash; empty when
 // the path has no backslash.
 std::wstring FolderOfPath(std::wstring_view modulePath);

@@ -351,12 +351,12 @@ TEST(RouterForms, FieldsAreDecodedLikeAFormHandlerDoes)
 TEST(RouterForms, InvalidValuesAreRefusedWithAnErrorPage)
 {
     Lab lab;
-    const std::string key65(65, 'a');
+    const std::string key64(64, 'a');
     const std::string ssid33(33, 'n');
     const std::vector<std::pair<std::string, std::string>> posts = {
         {"/goform/formTimeZoneSetup", TimeZoneBody(65)},   {"/goform/formTimeZoneSetup", "TimeZoneSel=x"},
         {"/goform/formWlanSetup", WlanBody("")},           {"/goform/formWlanSetup", WlanBody(ssid33)},
-        {"/goform/formWlEncrypt", EncryptBody("short7c")}, {"/goform/formWlEncrypt", EncryptBody(key65)},
+        {"/goform/formWlEncrypt", EncryptBody("short7c")}, {"/goform/formWlEncrypt", EncryptBody(key64)},
         {"/goform/formWanTcpipSetup", "wanMode=zz"}};
     for (const auto& [path, body] : posts) {
         SCOPED_TRACE(path + " " + body.substr(0, 40));
@@ -369,8 +369,8 @@ TEST(RouterForms, InvalidValuesAreRefusedWithAnErrorPage)
     EXPECT_EQ(saved.ssid, "default");
     EXPECT_EQ(saved.security, "none");
     EXPECT_EQ(saved.wan.type, WanType::Dynamic);
-    // 64 characters is the longest passphrase, as the wizard offers it.
-    EXPECT_EQ(lab.Post("/goform/formWlEncrypt", EncryptBody(key65.substr(1))).body.find("ERROR"), std::string::npos);
+    // 63 characters is the longest passphrase WPA2 has.
+    EXPECT_EQ(lab.Post("/goform/formWlEncrypt", EncryptBody(key64.substr(1))).body.find("ERROR"), std::string::npos);
 }
 
 TEST(RouterInternet, DynamicAddressIsUpAfterRestart)
@@ -451,6 +451,22 @@ TEST(RouterFaults, SwitchesShapeTheAnswers)
     EXPECT_EQ(lab.Get("/stadevice.asp").status, 200);
     EXPECT_EQ(lab.Get("/stadevice.asp", "wrong").status, 401);
     ASSERT_TRUE(lab.router->Set("fault-status-500", "off").empty());
+
+    // Forms are handled as usual and answered with a redirection to their page.
+    ASSERT_TRUE(lab.router->Set("fault-redirect", "on").empty());
+    const HttpReply moved = lab.Post("/goform/formWlanSetup", WlanBody("Moved1"));
+    EXPECT_EQ(moved.status, 302);
+    EXPECT_EQ(HeaderValue(moved, "Location"), "http://192.168.2.1/wlbasic.asp");
+    EXPECT_EQ(moved.fault, "redirect");
+    EXPECT_EQ(lab.router->Saved().ssid, "Moved1");
+    EXPECT_EQ(lab.Post("/goform/formWlanSetup", WlanBody("x"), "wrong").status, 401);
+    EXPECT_EQ(lab.Get("/stadevice.asp").status, 200);
+    const HttpReply reboot = lab.Post("/goform/formReboot", kRebootBody);
+    EXPECT_EQ(reboot.status, 302);
+    EXPECT_EQ(HeaderValue(reboot, "Location"), "http://192.168.2.1/tlreset.asp");
+    EXPECT_TRUE(reboot.restart);
+    lab.Restart();
+    ASSERT_TRUE(lab.router->Set("fault-redirect", "off").empty());
 
     ASSERT_TRUE(lab.router->Set("fault-slow", "on").empty());
     ASSERT_TRUE(lab.router->Set("slow-ms", "1500").empty());

@@ -95,8 +95,10 @@ TEST(SettingsChecks, EachEntryGetsItsMessage)
         {18, std::wstring(32, L'x'), L"", kEntryAccepted},
         {19, L"", L"", 8},
         {19, L"abcdefg-", L"", 8},
-        // No upper limit.
-        {19, std::wstring(200, L'z'), L"", kEntryAccepted},
+        // A WPA2 passphrase: 8 to 63 characters.
+        {19, std::wstring(8, L'z'), L"", kEntryAccepted},
+        {19, std::wstring(63, L'z'), L"", kEntryAccepted},
+        {19, std::wstring(64, L'z'), L"", 8},
     };
     for (const auto& c : cases) {
         const int message = c.page == 16   ? CheckAdminPassword(c.first, c.second)
@@ -139,7 +141,7 @@ struct RecordingLink {
 
 } // namespace
 
-TEST(SettingsExchange, OnlyA401IsARefusalAndAFailedPostIsNotDone)
+TEST(SettingsExchange, A2xxOr3xxIsTakenA401RefusedAndAFailedPostNotDone)
 {
     RecordingLink link;
     EXPECT_EQ(PostSettingsForm(link, L"192.168.2.1", L"6093", TimeZoneForm(7)), PostOutcome::Taken);
@@ -148,9 +150,16 @@ TEST(SettingsExchange, OnlyA401IsARefusalAndAFailedPostIsNotDone)
     EXPECT_EQ(link.calls[1],
               L"post /goform/formTimeZoneSetup http://192.168.2.1/systimezone.asp " + TimeZoneForm(7).body + L" 65536");
 
-    for (unsigned status : {302u, 403u, 500u}) {
-        link.status = status;
-        EXPECT_EQ(PostSettingsForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net")), PostOutcome::Taken) << status;
+    const struct {
+        unsigned status;
+        PostOutcome outcome;
+    } answers[] = {{204, PostOutcome::Taken},       {302, PostOutcome::Taken},       {399, PostOutcome::Taken},
+                   {199, PostOutcome::ErrorStatus}, {400, PostOutcome::ErrorStatus}, {403, PostOutcome::ErrorStatus},
+                   {500, PostOutcome::ErrorStatus}};
+    for (const auto& answer : answers) {
+        link.status = answer.status;
+        EXPECT_EQ(PostSettingsForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net")), answer.outcome)
+            << answer.status;
     }
     link.status = 401;
     EXPECT_EQ(PostSettingsForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net")), PostOutcome::Refused);

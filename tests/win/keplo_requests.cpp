@@ -199,12 +199,17 @@ TEST_F(KeploRequests, StatusesAreAnswersNotFailures)
         EXPECT_EQ(Post(L"a=1"), 0);
         EXPECT_EQ(status, static_cast<unsigned>(code));
     }
-    // A redirection is followed by the HTTP layer, as a browser would.
-    server.RespondTo("/index.asp", LoopbackServer::Response(302, "", "Location: /home.asp\r\n"));
+    // A redirection is the router's answer too: never followed, its body kept.
+    server.RespondTo("/index.asp", LoopbackServer::Response(302, "moved", "Location: /home.asp\r\n"));
+    server.RespondTo("/goform/x", LoopbackServer::Response(302, "saved", "Location: http://127.0.0.1/home.asp\r\n"));
     server.RespondTo("/home.asp", LoopbackServer::Response(200, "home"));
     EXPECT_EQ(Get(L"/index.asp"), 0);
-    EXPECT_EQ(status, 200u);
-    EXPECT_STREQ(buffer, L"home");
+    EXPECT_EQ(status, 302u);
+    EXPECT_STREQ(buffer, L"moved");
+    EXPECT_EQ(Post(L"a=1"), 0);
+    EXPECT_EQ(status, 302u);
+    EXPECT_STREQ(buffer, L"saved");
+    EXPECT_EQ(Last().requestLine, "POST /goform/x HTTP/1.1") << "nothing went to the new location";
 }
 
 TEST_F(KeploRequests, ResponseMustFitWithItsTerminator)

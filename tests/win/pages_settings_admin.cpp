@@ -2,6 +2,7 @@
 // administrator password as the router does: what each answer to a form
 // means for the page and the setting the wizard keeps. The entry messages
 // and the bodies sent are walked against the substitute router in the lab.
+#include "SettingsForms.h"
 #include "pages_fixture.h"
 
 #include <functional>
@@ -28,6 +29,16 @@ protected:
         Pump(10);
     }
     BoxSeen Next(int page) const { return ClickAnsweringBox(page, IDC_NEXT); }
+    bool WaitDialogUp() const { return Dlg().WaitDialog()->IsWindowVisible() != FALSE; }
+    // The password dialog's OK with a password typed, or its Escape.
+    void AnswerPassword(const std::wstring& password) const
+    {
+        CWaitDlg& wait = *Dlg().WaitDialog();
+        ::SetWindowTextW(::GetDlgItem(wait.m_hWnd, IDC_WAIT_PASSWORD), password.c_str());
+        wait.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_WAIT_OK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(::GetDlgItem(wait.m_hWnd, IDC_WAIT_OK)));
+    }
+    void Escape() const { Dlg().WaitDialog()->SendMessage(WM_COMMAND, IDCANCEL); }
     size_t Posts(const std::wstring& path) const
     {
         size_t n = 0;
@@ -43,14 +54,16 @@ TEST_F(SettingsPages, FieldsKeepTheirLimitsAndAreEmptiedWhenThePageIsShownOrHidd
 {
     const struct {
         int page, id;
-        size_t limit; // 0: none
-    } fields[] = {{kPassword, IDC_EDIT_NEWPASS, 30}, {kPassword, IDC_EDIT_PASSWORD, 30}, {kName, IDC_EDIT_FIELD, 32},
-                  {kKey, IDC_EDIT_FIELD, 0}};
+        size_t limit;
+    } fields[] = {{kPassword, IDC_EDIT_NEWPASS, 30},
+                  {kPassword, IDC_EDIT_PASSWORD, 30},
+                  {kName, IDC_EDIT_FIELD, 32},
+                  {kKey, IDC_EDIT_FIELD, 63}};
     for (const auto& f : fields) {
         SCOPED_TRACE("page " + std::to_string(f.page) + ", control " + std::to_string(f.id));
         Show(f.page);
-        Type(f.page, f.id, std::wstring(f.limit ? f.limit + 1 : 100, L'x'));
-        EXPECT_EQ(Field(f.page, f.id).size(), f.limit ? f.limit : 100u);
+        Type(f.page, f.id, std::wstring(f.limit + 1, L'x'));
+        EXPECT_EQ(Field(f.page, f.id).size(), f.limit);
         Show(kTimeZone);
         EXPECT_EQ(Field(f.page, f.id), L"") << "hiding empties";
         Type(f.page, f.id, L"typed");
@@ -69,9 +82,9 @@ TEST_F(SettingsPages, OnlyATakenPasswordFormChangesThePasswordTheWizardUses)
         const wchar_t* ssid; // page 18 after the status read
     } cases[] = {
         {"taken", L"6093", {}, true, L"HomeNet7"},
-        // The router kept its password, so the read with the new one is refused.
-        {"any status but 401 counts as done", L"6093", {0, 500, L""}, true, L"default"},
-        {"login refused: 401", L"SomethingElse1", {}, false, L""},
+        {"taken, answered with a redirection", L"6093", {0, 302, L""}, true, L"HomeNet7"},
+        // An error page: the router kept its password, and so does the wizard.
+        {"error status", L"6093", {0, 500, L""}, false, L""},
         {"request failed", L"6093", {12029, 0, L""}, false, L""},
     };
     const std::wstring newPassword = L"NewPass77";
@@ -116,7 +129,7 @@ TEST_F(SettingsPages, SelectedTextStillCountsTowardsThePasswordLength)
     EXPECT_EQ(Dlg().m_strAdminPassword, L"Secret42");
 }
 
-TEST_F(SettingsPages, FailedOrRefusedFormsStaySilentlyKeepTheSettingAndNextRepeatsThem)
+TEST_F(SettingsPages, FailedFormsStaySilentlyKeepTheSettingAndNextRepeatsThem)
 {
     Dlg().m_strAdminPassword = L"6093";
     Dlg().m_strSSID = L"default";
@@ -148,11 +161,12 @@ TEST_F(SettingsPages, FailedOrRefusedFormsStaySilentlyKeepTheSettingAndNextRepea
         SCOPED_TRACE(p.page);
         Show(p.page);
         p.enter();
-        for (const Answer& bad : {Answer{12029, 0, L""}, Answer{0, 401, L""}}) {
+        for (const Answer& bad : {Answer{12029, 0, L""}, Answer{12002, 0, L""}}) {
             link.byPath[p.path] = bad;
             EXPECT_FALSE(Next(p.page).shown);
             EXPECT_EQ(VisiblePages(), std::vector<int>{p.page});
             EXPECT_EQ(p.setting(), p.was);
+            EXPECT_FALSE(WaitDialogUp());
         }
         EXPECT_EQ(Posts(L"/goform/formReboot"), 0u) << "no restart without the security form";
         link.byPath.erase(p.path);
@@ -173,4 +187,97 @@ TEST_F(SettingsPages, FailedOrRefusedRestartStillLeadsToTheWaitPage)
         EXPECT_EQ(link.calls.back().path, L"/goform/formReboot");
         EXPECT_EQ(VisiblePages(), std::vector<int>{kRestartWait});
     }
+}
+
+// A 401 to any of the four forms: the password dialog comes up over the page;
+// Escape leaves the page as it is, OK stores the password and sends the very
+// form that was refused again with it, and the page goes on as after a Next.
+TEST_F(SettingsPages, RefusedFormAsksForThePasswordAndSendsTheSameFormAgain)
+{
+    Dlg().m_strAdminPassword = L"6093";
+    Dlg().m_strSSID = L"default";
+    const struct {
+        int page;
+        const wchar_t* path;
+        std::function<void()> enter, change; // the entry, then another one typed while the dialog is up
+        int nextPage;
+    } pages[] = {
+        {kPassword, L"/goform/formPasswordSetup",
+         [this] {
+             SetText(kPassword, IDC_EDIT_NEWPASS, L"NewPass77");
+             SetText(kPassword, IDC_EDIT_PASSWORD, L"NewPass77");
+         },
+         [this] { SetText(kPassword, IDC_EDIT_NEWPASS, L"Other777"); }, kTimeZone},
+        {kTimeZone, L"/goform/formTimeZoneSetup",
+         [this] {
+             Notify(kTimeZone, IDC_DROPLIST, CBN_DROPDOWN);
+             ::SendMessageW(Item(kTimeZone, IDC_DROPLIST), CB_SETCURSEL, 51, 0);
+         },
+         [this] { Notify(kTimeZone, IDC_DROPLIST, CBN_DROPDOWN); }, kName},
+        {kName, L"/goform/formWlanSetup", [this] { SetText(kName, IDC_EDIT_FIELD, L"NewName"); },
+         [this] { SetText(kName, IDC_EDIT_FIELD, L"Changed"); }, kKey},
+        {kKey, L"/goform/formWlEncrypt", [this] { SetText(kKey, IDC_EDIT_FIELD, L"abcd1234"); },
+         [this] { SetText(kKey, IDC_EDIT_FIELD, L"zzzz9999"); }, kRestartWait},
+    };
+    for (const auto& p : pages) {
+        SCOPED_TRACE(p.page);
+        const std::wstring held = Dlg().m_strAdminPassword;
+        link.password = L"Reset" + std::to_wstring(p.page); // the router's, which the wizard does not know
+        Show(p.page);
+        p.enter();
+        link.calls.clear();
+        EXPECT_FALSE(Next(p.page).shown);
+        ASSERT_TRUE(WaitDialogUp());
+        EXPECT_EQ(VisiblePages(), std::vector<int>{p.page}) << "the page stays behind the dialog";
+        ASSERT_EQ(link.Calls(L"POST").size(), 1u);
+        const routertest::Exchange refused = link.Calls(L"POST")[0];
+
+        Escape();
+        EXPECT_FALSE(WaitDialogUp());
+        EXPECT_EQ(VisiblePages(), std::vector<int>{p.page});
+        EXPECT_EQ(link.calls.size(), 2u) << "nothing sent";
+        EXPECT_EQ(Dlg().m_strAdminPassword, held);
+
+        EXPECT_FALSE(Next(p.page).shown);
+        ASSERT_TRUE(WaitDialogUp());
+        p.change();
+        link.calls.clear();
+        AnswerPassword(link.password);
+        EXPECT_FALSE(WaitDialogUp());
+        const auto posts = link.Calls(L"POST");
+        ASSERT_FALSE(posts.empty());
+        EXPECT_EQ(posts[0].path, p.path);
+        EXPECT_EQ(posts[0].password, L"Reset" + std::to_wstring(p.page));
+        EXPECT_EQ(VisiblePages(), std::vector<int>{p.nextPage});
+        if (p.page == kPassword) {
+            // The old password in the form is the one just given.
+            EXPECT_EQ(posts[0].body, PasswordForm(L"Reset16", L"NewPass77").body);
+            EXPECT_EQ(Dlg().m_strAdminPassword, L"NewPass77");
+        } else {
+            EXPECT_EQ(posts[0].body, refused.body) << "the same form";
+            EXPECT_EQ(Dlg().m_strAdminPassword, link.password);
+        }
+    }
+    EXPECT_EQ(Dlg().m_strWirelessKey, L"abcd1234");
+}
+
+// A page that is left while the dialog waits for it takes the dialog along,
+// so that no later OK sends a form of a page no longer shown.
+TEST_F(SettingsPages, LeavingThePageDropsItsPasswordRequest)
+{
+    Dlg().m_strAdminPassword = L"6093";
+    link.password = L"Other1";
+    Show(kName);
+    SetText(kName, IDC_EDIT_FIELD, L"NewName");
+    EXPECT_FALSE(Next(kName).shown);
+    ASSERT_TRUE(WaitDialogUp());
+    link.password = L"6093"; // the router is back to the wizard's password
+    EXPECT_FALSE(Next(kName).shown);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{kKey});
+    EXPECT_FALSE(WaitDialogUp());
+    // No page waits for a password now: Escape does not close the dialog (page 5's way).
+    Dlg().WaitDialog()->ShowWindow(SW_SHOW);
+    Escape();
+    EXPECT_TRUE(WaitDialogUp());
+    Dlg().WaitDialog()->ShowWindow(SW_HIDE);
 }

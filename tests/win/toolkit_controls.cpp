@@ -435,7 +435,9 @@ namespace {
 class RecordingTaker : public CPasswordTaker {
 public:
     void TakeAdminPassword(const std::wstring& password) override { taken.push_back(password); }
+    bool DeclineAdminPassword() override { return mayDecline; }
     std::vector<std::wstring> taken;
+    bool mayDecline = false;
 };
 } // namespace
 
@@ -481,6 +483,14 @@ TEST(ToolkitWaitDialog, MessageIsABlackLabelAndOnlyOkCloses)
     dlg.SendMessage(WM_COMMAND, MAKEWPARAM(1132, BN_CLICKED), reinterpret_cast<LPARAM>(dlg.GetDlgItem(1132)));
     EXPECT_FALSE(dlg.IsWindowVisible());
     EXPECT_EQ(taker.taken, std::vector<std::wstring>{L"secret"});
+
+    // Escape closes it when the one who asked can do without, taking nothing.
+    taker.mayDecline = true;
+    dlg.ShowWindow(SW_SHOW);
+    ::SetWindowTextW(dlg.GetDlgItem(1133), L"other");
+    dlg.SendMessage(WM_COMMAND, IDCANCEL);
+    EXPECT_FALSE(dlg.IsWindowVisible());
+    EXPECT_EQ(taker.taken.size(), 1u);
 
     dlg.DestroyWindow();
     ::DestroyWindow(owner.m_hWnd);

@@ -123,8 +123,7 @@ public:
     }
 
 private:
-    int Respond(const std::wstring& path, const std::wstring& body, unsigned& status, wchar_t* buffer,
-                int bufferChars)
+    int Respond(const std::wstring& path, const std::wstring& body, unsigned& status, wchar_t* buffer, int bufferChars)
     {
         Answer answer;
         if (!answers.empty()) {
@@ -143,7 +142,7 @@ private:
         status = answer.status;
         answer.text.copy(buffer, answer.text.size());
         buffer[answer.text.size()] = L'\0';
-        if (!password.empty() && status == 200 && path == L"/goform/formPasswordSetup" &&
+        if (!password.empty() && status >= 200 && status < 400 && path == L"/goform/formPasswordSetup" &&
             FieldOf(body, L"oldpass") == password)
             password = FieldOf(body, L"newpass");
         return 0;

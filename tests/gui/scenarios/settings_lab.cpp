@@ -250,10 +250,18 @@ TEST_F(LabSettings, EveryPageWithItsMessages)
     ExpectMessage(8, L"page19-msg8-seven");
     Retype(IDC_EDIT_FIELD, L"abcd efgh");
     ExpectMessage(8, L"page19-msg8-blank");
-    const std::wstring key = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ012345678901";
+    // A WPA2 passphrase holds at most 63 characters: the field takes no
+    // 64th, and a longer text put there past the limit gets the same message.
+    const std::wstring key = L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ01234567890";
+    gui.SetText(IDC_EDIT_FIELD, key + L"1");
+    ExpectMessage(8, L"page19-msg8-sixty-four");
+    EXPECT_EQ(Trace(),
+              "POST /goform/formPasswordSetup 200, GET /stadevice.asp 200, POST /goform/formTimeZoneSetup 200, "
+              "POST /goform/formWlanSetup 200")
+        << "no key the network cannot have reaches the router";
     const int boot = std::stoi(router.State(".boot"));
-    Retype(IDC_EDIT_FIELD, key);
-    EXPECT_EQ(gui.Text(IDC_EDIT_FIELD), key);
+    Retype(IDC_EDIT_FIELD, key + L"1");
+    EXPECT_EQ(gui.Text(IDC_EDIT_FIELD), key) << "the field takes no 64th character";
     ClickNext();
     gui.ExpectPage(kRestartWait);
     Shot(L"page30");
@@ -282,23 +290,24 @@ TEST_F(LabSettings, EveryPageWithItsMessages)
               Narrow(name) + " " + Narrow(key) + " 51");
 }
 
-// A router that refuses the login on the password form keeps its password,
-// and so does the wizard: the next exchanges still use the old one, and
-// page 16 starts empty when the user comes back to it.
-TEST_F(LabSettings, RefusedPasswordFormKeepsTheOldPassword)
+// A password form the router answers with an error page has not changed its
+// password, and the wizard keeps the old one too: page 11, and every later
+// exchange logs in as before. A refused login on the form brings up the
+// password dialog; its OK sends the same form again with the password given.
+TEST_F(LabSettings, ErrorOnThePasswordFormKeepsTheOldPasswordAndARefusalAsksForIt)
 {
     WalkToPasswordPage();
-    router.Set("fault-refuse-password=/goform/formPasswordSetup");
+    router.Set("fault-status-500=/goform/formPasswordSetup");
     gui.TypeText(IDC_EDIT_NEWPASS, L"NewPass77");
     gui.TypeText(IDC_EDIT_PASSWORD, L"NewPass77");
     ClickNext();
     gui.ExpectPage(11);
     Shot(L"page11");
-    EXPECT_EQ(Trace(), "POST /goform/formPasswordSetup 401") << "no status read with a refused password";
+    EXPECT_EQ(Trace(), "POST /goform/formPasswordSetup 500") << "no status read with a password the router lacks";
     EXPECT_EQ(router.State(".admin.password"), "6093");
 
     // The trouble page leads through page 5 again, which logs in as before.
-    router.Set("fault-refuse-password=off");
+    router.Set("fault-status-500=off");
     for (int box : {IDC_CHECK_ITEM1, IDC_CHECK_ITEM2, IDC_CHECK_ITEM3})
         gui.Tick(box);
     gui.ClickLabel(IDC_RECHECK);
@@ -311,17 +320,33 @@ TEST_F(LabSettings, RefusedPasswordFormKeepsTheOldPassword)
     EXPECT_EQ(gui.Text(IDC_EDIT_NEWPASS), L"");
     EXPECT_EQ(gui.Text(IDC_EDIT_PASSWORD), L"");
     Shot(L"page16-again");
+    m_since = router.NextSeq() - 1;
+    router.Set("fault-refuse-password=/goform/formPasswordSetup");
     gui.TypeText(IDC_EDIT_NEWPASS, L"NewPass77");
     gui.TypeText(IDC_EDIT_PASSWORD, L"NewPass77");
     ClickNext();
+    gui.WaitForPopup(IDC_WAIT_PASSWORD);
+    EXPECT_EQ(gui.VisiblePage(), kPassword) << "page 16 stays behind the password prompt";
+    Shot(L"password");
+    router.Set("fault-refuse-password=off");
+    gui.TypeText(IDC_WAIT_PASSWORD, L"6093");
+    gui.ClickButton(IDC_WAIT_OK);
     gui.ExpectPage(kTimeZone);
     EXPECT_EQ(router.State(".admin.password"), "NewPass77");
+    EXPECT_EQ(Trace(),
+              "POST /goform/formPasswordSetup 401, POST /goform/formPasswordSetup 200, GET /stadevice.asp 200");
+    EXPECT_EQ(router.Journal(m_since, EachRequest(".body")),
+              "oldpass=6093&newpass=NewPass77&confpass=NewPass77&save=APPLY&submit-url=%2Fsyspasswd.asp\n"
+              "oldpass=6093&newpass=NewPass77&confpass=NewPass77&save=APPLY&submit-url=%2Fsyspasswd.asp");
 }
 
-// Requests that fail or are refused on pages 17 to 19 leave the user on the
-// page without a word; Next repeats the exchange. A failed restart still
-// leads to the wait page.
-TEST_F(LabSettings, FailedRequestsStayAndRepeat)
+// Requests that fail on pages 17 to 19 leave the user on the page without a
+// word; Next repeats the exchange. A router that no longer knows the
+// wizard's password (here it is back to its factory one) refuses the login:
+// each page brings up the password dialog, whose Escape leaves the page as it
+// is and whose OK sends the page's form again with the password given. A
+// failed restart still leads to the wait page.
+TEST_F(LabSettings, FailedRequestsStayAndRefusedOnesAskForThePassword)
 {
     WalkToPasswordPage();
     gui.TypeText(IDC_EDIT_NEWPASS, L"Router99");
@@ -332,8 +357,16 @@ TEST_F(LabSettings, FailedRequestsStayAndRepeat)
     const auto traceSince = [&] {
         return router.Journal(since, "[.[] | .target + \" \" + (.status | tostring)] | join(\", \")");
     };
+    // Answers the password dialog with the factory password; the page's form goes out again.
+    const auto answerWithFactoryPassword = [&](const std::wstring& shot) {
+        const HWND prompt = gui.WaitForPopup(IDC_WAIT_PASSWORD);
+        Shot(shot);
+        gui.TypeText(IDC_WAIT_PASSWORD, L"6093");
+        gui.ClickButton(IDC_WAIT_OK);
+        EXPECT_FALSE(::IsWindowVisible(prompt));
+    };
 
-    // Page 17: the connection reset, then a refused login, then through.
+    // Page 17: the connection reset twice, then through after the password.
     router.Set("fault-reset=/goform/formTimeZoneSetup");
     gui.OpenList(IDC_DROPLIST);
     gui.PickListEntry(IDC_DROPLIST, 64);
@@ -341,28 +374,34 @@ TEST_F(LabSettings, FailedRequestsStayAndRepeat)
     gui.ExpectPage(kTimeZone);
     NextWithoutMessage();
     router.Set("fault-reset=off");
-    router.Set("fault-refuse-password=/goform/formTimeZoneSetup");
-    NextWithoutMessage();
-    gui.ExpectPage(kTimeZone);
-    Shot(L"page17-stays");
-    router.Set("fault-refuse-password=off");
+    router.Set("password=6093");
     ClickNext();
+    const HWND prompt = gui.WaitForPopup(IDC_WAIT_PASSWORD);
+    EXPECT_EQ(gui.VisiblePage(), kTimeZone) << "page 17 stays behind the password prompt";
+    gui.PressKey(VK_ESCAPE);
+    EXPECT_FALSE(::IsWindowVisible(prompt)) << "Escape leaves the page as it is";
+    EXPECT_EQ(gui.VisiblePage(), kTimeZone);
+    EXPECT_EQ(gui.ListSelection(IDC_DROPLIST), 64);
+    Shot(L"page17-stays");
+    ClickNext();
+    answerWithFactoryPassword(L"page17-password");
     gui.ExpectPage(kName);
     EXPECT_EQ(traceSince(), "/goform/formTimeZoneSetup 0, /goform/formTimeZoneSetup 0, "
-                            "/goform/formTimeZoneSetup 401, /goform/formTimeZoneSetup 200");
+                            "/goform/formTimeZoneSetup 401, /goform/formTimeZoneSetup 401, "
+                            "/goform/formTimeZoneSetup 200");
     EXPECT_EQ(router.Journal(since, EachRequest("(.body | capture(\"TimeZoneSel=(?<z>[0-9]+)\").z)")),
-              "64\n64\n64\n64");
+              "64\n64\n64\n64\n64");
     EXPECT_EQ(router.State(".saved.time_zone"), "64");
 
-    // Page 18: a refused login leaves the router's name alone.
+    // Page 18: a refused login leaves the router's name alone until the
+    // password is given.
     router.Set("fault-refuse-password=/goform/formWlanSetup");
     gui.TypeText(IDC_EDIT_FIELD, L"Refused1");
-    NextWithoutMessage();
-    gui.ExpectPage(kName);
-    Shot(L"page18-stays");
+    ClickNext();
+    gui.WaitForPopup(IDC_WAIT_PASSWORD);
     EXPECT_EQ(router.State(".saved.ssid"), "default");
     router.Set("fault-refuse-password=off");
-    ClickNext();
+    answerWithFactoryPassword(L"page18-password");
     gui.ExpectPage(kKey);
     EXPECT_EQ(router.State(".saved.ssid"), "Refused1");
 
@@ -370,20 +409,55 @@ TEST_F(LabSettings, FailedRequestsStayAndRepeat)
     // connection is reset, and the wait page follows all the same.
     router.Set("fault-refuse-password=/goform/formWlEncrypt");
     gui.TypeText(IDC_EDIT_FIELD, L"abcd1234");
-    NextWithoutMessage();
-    gui.ExpectPage(kKey);
-    Shot(L"page19-stays");
+    ClickNext();
+    gui.WaitForPopup(IDC_WAIT_PASSWORD);
     router.Set("fault-refuse-password=off");
     router.Set("fault-reset=/goform/formReboot");
     const int boot = std::stoi(router.State(".boot"));
-    ClickNext();
+    answerWithFactoryPassword(L"page19-password");
     gui.ExpectPage(kRestartWait);
     Shot(L"page30");
-    EXPECT_EQ(router.State(".saved.wpa_key"), "abcd1234");
     EXPECT_EQ(router.State(".phase + \" \" + (.boot | tostring)"), "running " + std::to_string(boot))
         << "the restart request never arrived";
     EXPECT_EQ(traceSince(), "/goform/formTimeZoneSetup 0, /goform/formTimeZoneSetup 0, "
-                            "/goform/formTimeZoneSetup 401, /goform/formTimeZoneSetup 200, "
-                            "/goform/formWlanSetup 401, /goform/formWlanSetup 200, "
+                            "/goform/formTimeZoneSetup 401, /goform/formTimeZoneSetup 401, "
+                            "/goform/formTimeZoneSetup 200, /goform/formWlanSetup 401, /goform/formWlanSetup 200, "
                             "/goform/formWlEncrypt 401, /goform/formWlEncrypt 200, /goform/formReboot 0");
+    // The router ends with the zone, the name and the key, and its own password.
+    EXPECT_EQ(router.State(".saved.time_zone | tostring"), "64");
+    EXPECT_EQ(router.State(".saved.ssid + \" \" + .saved.wpa_key + \" \" + .admin.password"), "Refused1 abcd1234 6093");
+}
+
+// A router that answers every form with a redirection to the form's page has
+// taken the form: the wizard goes on as after any answer but 401 and never
+// fetches the page the redirection names.
+TEST_F(LabSettings, FormsAnsweredWithARedirectionAreDone)
+{
+    router.Set("fault-redirect=on");
+    m_since = router.NextSeq() - 1;
+    const int since = m_since;
+    WalkToPasswordPage();
+    gui.TypeText(IDC_EDIT_NEWPASS, L"Moved123");
+    gui.TypeText(IDC_EDIT_PASSWORD, L"Moved123");
+    ClickNext();
+    gui.ExpectPage(kTimeZone);
+    gui.OpenList(IDC_DROPLIST);
+    gui.PickListEntry(IDC_DROPLIST, 51);
+    ClickNext();
+    gui.ExpectPage(kName);
+    gui.TypeText(IDC_EDIT_FIELD, L"MovedNet");
+    ClickNext();
+    gui.ExpectPage(kKey);
+    gui.TypeText(IDC_EDIT_FIELD, L"Moved12345");
+    ClickNext();
+    gui.ExpectPage(kRestartWait);
+    Shot(L"page30");
+    EXPECT_EQ(router.Journal(since, "[.[] | .method + \" \" + .target + \" \" + (.status | tostring)] | join(\", \")"),
+              "POST /goform/formWanTcpipSetup 302, POST /goform/formReboot 302, "
+              "POST /goform/formPasswordSetup 302, GET /stadevice.asp 200, POST /goform/formTimeZoneSetup 302, "
+              "POST /goform/formWlanSetup 302, POST /goform/formWlEncrypt 302, POST /goform/formReboot 302");
+    ASSERT_TRUE(router.WaitRunning(30)) << "the router did not come back";
+    EXPECT_EQ(router.State(".admin.password + \" \" + (.running.time_zone | tostring) + \" \" + .running.ssid + "
+                           "\" \" + .running.wpa_key"),
+              "Moved123 51 MovedNet Moved12345");
 }
