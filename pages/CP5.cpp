@@ -72,6 +72,9 @@ void CP5::SendForm()
     switch (PostSettingsForm(main->RouterLink(), main->m_strRouterIP, oldPassword,
                              PasswordForm(oldPassword, m_strNewPassword))) {
     case PostOutcome::Taken:
+        // Any answer but 401 counts as done. Should the router have kept its
+        // old password after all, the next form is refused and the password
+        // dialog takes the one it has.
         main->m_strAdminPassword = m_strNewPassword;
         main->ReadRouterStatus();
         main->ShowPage(kPageTimeZone);
@@ -81,10 +84,9 @@ void CP5::SendForm()
         // it, then send this form again with it as the old one.
         main->AskAdminPassword(this);
         break;
-    case PostOutcome::ErrorStatus:
     case PostOutcome::Failed:
-        // The router has not taken the new password: the wizard keeps the
-        // one the router still has, or every later request would fail.
+        // No answer: the router has not taken the new password, so the wizard
+        // keeps the one the router still has.
         main->ShowPage(kPageRouterTrouble);
         break;
     }

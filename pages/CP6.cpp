@@ -72,7 +72,6 @@ void CP6::SendForm()
         PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword, TimeZoneForm(m_nZone));
     switch (outcome) {
     case PostOutcome::Taken:
-    case PostOutcome::ErrorStatus:
         main->ShowPage(kPageWirelessName);
         break;
     case PostOutcome::Refused:

@@ -73,7 +73,6 @@ void CP7::SendForm()
                                                  WirelessNameForm(m_strName));
     switch (outcome) {
     case PostOutcome::Taken:
-    case PostOutcome::ErrorStatus:
         main->m_strSSID = m_strName;
         main->ShowPage(kPageWirelessSecurity);
         break;

@@ -65,7 +65,6 @@ void CP8::SendForm()
                                                  WirelessSecurityForm(m_strKey));
     switch (outcome) {
     case PostOutcome::Taken:
-    case PostOutcome::ErrorStatus:
         break;
     case PostOutcome::Refused:
         main->AskAdminPassword(this);

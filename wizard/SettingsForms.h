@@ -111,19 +111,16 @@ inline int CheckWirelessKey(std::wstring_view key)
 
 // --- what the answer to a form post means.
 enum class PostOutcome {
-    Taken,       // a 2xx or 3xx answer: the router took the form (a redirection is how many say so)
-    ErrorStatus, // any other status but 401: the router answered, without taking the form
-    Refused,     // 401: the router did not take the administrator password, nor the form
-    Failed,      // no usable answer: the library's call failed
+    Taken,   // the router answered with any status but 401 (a redirection is how many say so)
+    Refused, // 401: the router did not take the administrator password, nor the form
+    Failed,  // no usable answer: the library's call failed
 };
 
 inline PostOutcome OutcomeOfPost(int result, unsigned int status)
 {
     if (result != 0)
         return PostOutcome::Failed;
-    if (status == 401)
-        return PostOutcome::Refused;
-    return status >= 200 && status < 400 ? PostOutcome::Taken : PostOutcome::ErrorStatus;
+    return status == 401 ? PostOutcome::Refused : PostOutcome::Taken;
 }
 
 // Size in characters of the response buffer of each exchange.
