@@ -17,7 +17,7 @@ void CPTLabel::SetLabelFont(BOOL bold, int points, const std::wstring& face)
         ::ReleaseDC(nullptr, screen);
     }
     // Bounded as the text control bounds its sizes: a language file's size
-    // must not ask GDI for a font the size of a house.
+    // must neither overflow the conversion nor ask GDI for a giant font.
     points = std::clamp(points, -tk::kMaxFontHeight, tk::kMaxFontHeight);
     m_lf = LOGFONTW{};
     m_lf.lfHeight = -std::clamp(::MulDiv(points, dpi, 72), -tk::kMaxFontHeight, tk::kMaxFontHeight);
