@@ -121,6 +121,57 @@ std::wstring DecodeMarks(std::wstring_view marked)
     return out;
 }
 
+std::wstring EscapeMarkup(std::wstring_view value)
+{
+    std::wstring out;
+    out.reserve(value.size());
+    for (wchar_t c : value) {
+        switch (c) {
+        case L'&':
+            out += L"&amp;";
+            break;
+        case L'<':
+            out += L"&lt;";
+            break;
+        case L'>':
+            out += L"&gt;";
+            break;
+        case L'"':
+            out += L"&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::wstring LinkHandlerCommand(std::wstring_view handlerCommand, std::wstring_view target)
+{
+    std::wstring command(handlerCommand);
+    size_t placeholder = command.find(L"\"%1\"");
+    if (placeholder == std::wstring::npos)
+        placeholder = command.find(L"%1");
+    if (placeholder != std::wstring::npos)
+        command.erase(placeholder);
+    command += L" \"";
+    // Backslashes are literal except before a quote: there each one doubles,
+    // and the quote itself is escaped; before the closing quote they double.
+    size_t backslashes = 0;
+    for (wchar_t c : target) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        command.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        command += c;
+    }
+    command.append(backslashes * 2, L'\\');
+    command += L'"';
+    return command;
+}
+
 bool MarkupTokenizer::Next(Token& token)
 {
     if (m_rest.empty())

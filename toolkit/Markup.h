@@ -25,6 +25,18 @@ wchar_t MarkCharacter(wchar_t code);
 // A lone mark character at the end becomes a blank.
 std::wstring DecodeMarks(std::wstring_view marked);
 
+// A value from the router or from the person, made ready to stand in a text
+// of the control (or in the HTML-style summary file): "&", "<", ">" and '"'
+// become their entities, so the value shows as it is and opens no tag or link.
+std::wstring EscapeMarkup(std::wstring_view value);
+
+// The command line that opens a link target with the ".htm" handler: the
+// handler's command cut at its "%1" placeholder (quoted or not), a blank,
+// then the target as one quoted argument with its quotes and the backslashes
+// before them escaped as the C runtime's argument parser reads them, so that
+// a target can never add arguments of its own.
+std::wstring LinkHandlerCommand(std::wstring_view handlerCommand, std::wstring_view target);
+
 enum class TokenKind {
     Text,
     LineBreak, // "<BR>"

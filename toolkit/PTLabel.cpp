@@ -1,6 +1,9 @@
 #include "PTLabel.h"
 
 #include "Gdi.h"
+#include "TextLayout.h"
+
+#include <algorithm>
 
 void CPTLabel::SetLabelFont(BOOL bold, int points, const std::wstring& face)
 {
@@ -13,8 +16,11 @@ void CPTLabel::SetLabelFont(BOOL bold, int points, const std::wstring& face)
         dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
         ::ReleaseDC(nullptr, screen);
     }
+    // Bounded as the text control bounds its sizes: a language file's size
+    // must neither overflow the conversion nor ask GDI for a giant font.
+    points = std::clamp(points, -tk::kMaxFontHeight, tk::kMaxFontHeight);
     m_lf = LOGFONTW{};
-    m_lf.lfHeight = -::MulDiv(points, dpi, 72);
+    m_lf.lfHeight = -std::clamp(::MulDiv(points, dpi, 72), -tk::kMaxFontHeight, tk::kMaxFontHeight);
     m_lf.lfWeight = bold ? FW_BOLD : FW_DONTCARE;
     m_lf.lfCharSet = DEFAULT_CHARSET;
     const size_t n = face.copy(m_lf.lfFaceName, LF_FACESIZE - 1);
@@ -31,8 +37,10 @@ void CPTLabel::Paint(HDC dc)
     const COLORREF oldColour = ::SetTextColor(dc, m_crState[index >= 0 && index < 5 ? index : kNormal]);
 
     // A line-feed inside a part also breaks the line, at the font's spacing;
-    // the vertical-centre flag does nothing without the single-line one.
-    constexpr UINT kFlags = DT_LEFT | DT_TOP | DT_VCENTER;
+    // the vertical-centre flag does nothing without the single-line one. An
+    // "&" is a character of the caption (a wireless name may hold one), not
+    // the mark of an underlined access key.
+    constexpr UINT kFlags = DT_LEFT | DT_TOP | DT_VCENTER | DT_NOPREFIX;
     std::wstring text = GetWindowText();
     for (size_t pos; (pos = text.find(L"\\n")) != std::wstring::npos;) {
         ::DrawTextW(dc, text.c_str(), static_cast<int>(pos), &rc, kFlags);

@@ -230,9 +230,11 @@ private:
 
         const Extent extent = m_surface.Measure(ShownText(piece));
         const int savedLeft = m_r.left;
-        if (m_state.centre != 0) {
-            // A piece wider than the control starts at the left edge rather than
-            // left of it, where its first characters would be lost.
+        if (m_state.centre != 0 && m_x == 0) {
+            // Centred where it starts a line. A piece wider than the control
+            // starts at the left edge rather than left of it, where its first
+            // characters would be lost. A later piece of the line follows the
+            // one before it: m_x already holds that piece's centred end.
             m_r.left = m_r.left + std::max(0, (m_r.right - m_r.left - extent.cx) / 2);
         }
 

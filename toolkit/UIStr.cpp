@@ -18,6 +18,9 @@ std::wstring ReadValue(const wchar_t* section, const std::wstring& key, const st
     return std::wstring(buffer, len);
 }
 
+// A language file must be a file: a slot naming a folder (or "." or "..")
+// would pass a bare directory search, and the INI reader would then give
+// every text empty.
 bool FileExists(const std::wstring& path)
 {
     WIN32_FIND_DATAW data;
@@ -25,7 +28,7 @@ bool FileExists(const std::wstring& path)
     if (find == INVALID_HANDLE_VALUE)
         return false;
     ::FindClose(find);
-    return true;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 const CUIStr::Entry kEntries[] = {
@@ -53,7 +56,9 @@ void CUIStr::LoadLanguage()
     // A slot outside 0..9 cannot name a file; it falls back like an empty slot.
     const std::wstring slotFile = languageIndex >= 0 && languageIndex < 10 ? languageFile[languageIndex] : L"";
     std::wstring file;
-    if (!slotFile.empty() && slotFile != L"0")
+    // A wildcard (the search also reads <, > and " as such) would make the
+    // search find some file, not the one named.
+    if (!slotFile.empty() && slotFile != L"0" && slotFile.find_first_of(L"*?<>\"") == std::wstring::npos)
         file = g_strAppFolder + L"LANG\\" + slotFile;
     if (file.empty() || !FileExists(file))
         file = g_strAppFolder + L"LANG\\Lang0409.ini";

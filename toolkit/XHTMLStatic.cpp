@@ -335,16 +335,10 @@ BOOL CXHTMLStatic::OpenTarget(const std::wstring& target)
     const std::wstring type = ReadDefaultValue(HKEY_CLASSES_ROOT, L".htm");
     if (type.empty())
         return FALSE;
-    std::wstring command = ReadDefaultValue(HKEY_CLASSES_ROOT, type + L"\\shell\\open\\command");
-    if (command.empty())
+    const std::wstring handler = ReadDefaultValue(HKEY_CLASSES_ROOT, type + L"\\shell\\open\\command");
+    if (handler.empty())
         return FALSE;
-    size_t placeholder = command.find(L"\"%1\"");
-    if (placeholder == std::wstring::npos)
-        placeholder = command.find(L"%1");
-    if (placeholder != std::wstring::npos)
-        command.erase(placeholder);
-    command += L' ';
-    command += target;
+    std::wstring command = tk::LinkHandlerCommand(handler, target);
 
     STARTUPINFOW si{};
     si.cb = sizeof(si);

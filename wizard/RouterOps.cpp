@@ -194,7 +194,7 @@ void CTarvoDlg::ReadRouterStatus()
         sentence->SetWindowPos(HWND_BOTTOM, 280, 190, 520, 70, SWP_NOACTIVATE);
         sentence->ModifyStyleEx(0, WS_EX_TRANSPARENT);
         sentence->ResetFormatting();
-        sentence->SetWindowText(FillFormat(g_uiStr.IDS_P7_STATIC3, {m_strSSID}));
+        sentence->SetWindowText(FillMarkup(g_uiStr.IDS_P7_STATIC3, {m_strSSID}));
         RedrawOverArt(*namePage, *sentence);
     }
 }

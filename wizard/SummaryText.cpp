@@ -1,16 +1,20 @@
 #include "SummaryText.h"
 
 #include <cstdint>
+#include <vector>
 
-std::wstring FillFormat(std::wstring_view format, std::initializer_list<std::wstring_view> values)
+#include "Markup.h"
+
+namespace {
+
+std::wstring Fill(std::wstring_view format, const std::wstring_view* next, const std::wstring_view* end)
 {
     std::wstring out;
     out.reserve(format.size());
-    auto next = values.begin();
     for (size_t i = 0; i < format.size(); ++i) {
         if (format[i] == L'%' && i + 1 < format.size()) {
             if (format[i + 1] == L's') {
-                if (next != values.end())
+                if (next != end)
                     out += *next++;
                 ++i;
                 continue;
@@ -26,6 +30,23 @@ std::wstring FillFormat(std::wstring_view format, std::initializer_list<std::wst
     return out;
 }
 
+} // namespace
+
+std::wstring FillFormat(std::wstring_view format, std::initializer_list<std::wstring_view> values)
+{
+    return Fill(format, values.begin(), values.end());
+}
+
+std::wstring FillMarkup(std::wstring_view format, std::initializer_list<std::wstring_view> values)
+{
+    std::vector<std::wstring> escaped;
+    escaped.reserve(values.size());
+    for (std::wstring_view value : values)
+        escaped.push_back(tk::EscapeMarkup(value));
+    const std::vector<std::wstring_view> views(escaped.begin(), escaped.end());
+    return Fill(format, views.data(), views.data() + views.size());
+}
+
 std::wstring SettingsFileText(std::wstring_view webUri, const SummaryValues& values)
 {
     std::wstring text;
@@ -33,24 +54,24 @@ std::wstring SettingsFileText(std::wstring_view webUri, const SummaryValues& val
     text += webUri;
     text += L"<br>";
     text += L"Administrator user name: admin<br>";
-    text += L"Administrator password: " + values.adminPassword + L"<br><br>";
-    text += L"Wireless Name (SSID): " + values.ssid + L"<br>";
+    text += L"Administrator password: " + tk::EscapeMarkup(values.adminPassword) + L"<br><br>";
+    text += L"Wireless Name (SSID): " + tk::EscapeMarkup(values.ssid) + L"<br>";
     text += L"Wireless Security: WPA2<br>";
-    text += L"Wireless Password: " + values.wirelessKey + L"<br><br>";
-    text += L"System time: " + values.systemTime + L"<br>";
-    text += L"Internet IP Address: " + values.internetIP;
+    text += L"Wireless Password: " + tk::EscapeMarkup(values.wirelessKey) + L"<br><br>";
+    text += L"System time: " + tk::EscapeMarkup(values.systemTime) + L"<br>";
+    text += L"Internet IP Address: " + tk::EscapeMarkup(values.internetIP);
     return text;
 }
 
 std::wstring CompletionText(std::wstring_view format, const SummaryValues& values)
 {
-    return FillFormat(format,
+    return FillMarkup(format,
                       {values.adminPassword, values.ssid, values.wirelessKey, values.systemTime, values.internetIP});
 }
 
 std::wstring JoiningText(std::wstring_view format, const SummaryValues& values)
 {
-    return FillFormat(format, {values.ssid, values.wirelessKey});
+    return FillMarkup(format, {values.ssid, values.wirelessKey});
 }
 
 std::string Utf8WithBom(std::wstring_view text)

@@ -21,14 +21,19 @@ struct SummaryValues {
 // any other "%" of the format is kept too.
 std::wstring FillFormat(std::wstring_view format, std::initializer_list<std::wstring_view> values);
 
-// The settings file's text: the eight pieces in their order, without line ends.
+// FillFormat for a text of the text control: the values come from the router
+// or from the person, so each is escaped and shows as it is, never as markup.
+std::wstring FillMarkup(std::wstring_view format, std::initializer_list<std::wstring_view> values);
+
+// The settings file's text: the eight pieces in their order, without line
+// ends; the values escaped, as the file is read as HTML.
 std::wstring SettingsFileText(std::wstring_view webUri, const SummaryValues& values);
 
 // The completion page's column of settings: password, wireless name, key,
-// router time and Internet address, in that order.
+// router time and Internet address, in that order, each escaped.
 std::wstring CompletionText(std::wstring_view format, const SummaryValues& values);
 
-// A device instruction text: the wireless name, then the key.
+// A device instruction text: the wireless name, then the key, both escaped.
 std::wstring JoiningText(std::wstring_view format, const SummaryValues& values);
 
 // The text as UTF-8 behind a byte-order mark, for a file that must keep

@@ -292,6 +292,16 @@ TEST_F(ToolkitLayout, CentredPieceSitsInTheMiddle)
     ASSERT_EQ(d.size(), 3u);
     for (const Drawn& p : d)
         EXPECT_EQ(p.x, 0);
+
+    // Later pieces of a centred line follow the first, inside the control;
+    // the next line is centred anew.
+    d = Render(L"<CENTER>ab<B>cd</B>e<BR>fg</CENTER>", 100);
+    ASSERT_EQ(d.size(), 4u);
+    EXPECT_EQ(d[0].x, 42);
+    EXPECT_EQ(d[1].x, 58);
+    EXPECT_EQ(d[2].x, 78);
+    EXPECT_EQ(d[3].x, 42);
+    EXPECT_GT(d[3].y, d[0].y);
 }
 
 TEST_F(ToolkitLayout, SubscriptAndSuperscriptMoveByHalfTheAscent)

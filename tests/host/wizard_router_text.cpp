@@ -74,6 +74,10 @@ TEST(ExtractWirelessName, TheFirstScriptCellWithoutItsTwoSpacesAndBlanks)
         {L"write(\"<td class=table2>&nbsp;&nbsp;   </td>", L""},
         {L"write(\"<td class=table2>&nbsp;&nbsp;</td>", L""},
         {large, L"Far"},
+        // The name is data: markup in it is kept as it stands, for the pages to escape.
+        {L"write(\"<td class=table2>&nbsp;&nbsp;<A HREF=C:\\Windows\\System32\\calc.exe>Home</A></td>",
+         L"<A HREF=C:\\Windows\\System32\\calc.exe>Home</A>"},
+        {L"write(\"<td class=table2>&nbsp;&nbsp;<B>x</B>&amp;</td>", L"<B>x</B>&amp;"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ExtractWirelessName(c.page), c.name) << Narrow(c.page.substr(0, 80));

@@ -3,6 +3,8 @@
 // and click handling, and the password dialog.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -261,6 +263,27 @@ TEST_F(ToolkitLabel, SetLabelFontDescribesTheFontAndAddsTheStyles)
     m_label.SetLabelFont(FALSE, 10, std::wstring(40, L'x'));
     EXPECT_EQ(m_label.m_lf.lfWeight, 0);
     EXPECT_EQ(wcslen(m_label.m_lf.lfFaceName), 31u);
+
+    // A language file's size is bounded as the text control bounds its sizes.
+    for (int points : {100000, -100000, INT_MAX, INT_MIN}) {
+        m_label.SetLabelFont(FALSE, points, L"Arial");
+        EXPECT_LE(std::abs(m_label.m_lf.lfHeight), tk::kMaxFontHeight) << points;
+        EXPECT_NE(m_label.m_lf.lfHeight, 0) << points;
+    }
+}
+
+TEST_F(ToolkitLabel, AmpersandIsACharacterNotAnAccessKey)
+{
+    // As an access-key mark, "&" alone would draw nothing and "&&" one "&".
+    m_label.SetWindowText(L"&");
+    Canvas one(200, 70, kWhite);
+    Paint(one);
+    m_label.SetWindowText(L"&&");
+    Canvas two(200, 70, kWhite);
+    Paint(two);
+    const int inkOne = one.Count(IsInk);
+    EXPECT_GT(inkOne, 10);
+    EXPECT_GT(two.Count(IsInk), inkOne * 3 / 2);
 }
 
 TEST_F(ToolkitLabel, TwoBreaksPaintThreeLinesThirtyPixelsApartAndClipTheFourth)

@@ -93,9 +93,14 @@ TEST_F(StringTable, MissingListFileFallsBackToEnglish)
 TEST_F(StringTable, EmptySlotOrMissingFileFallsBackToEnglish)
 {
     WriteBytes(Lang(L"LANG.ini"), "[Language]\r\nLAN0=English\r\nLAN_INI0=Lang0409.ini\r\n"
-                                  "LAN1=0\r\nLAN_INI1=0\r\nLAN2=Deutsch\r\nLAN_INI2=Lang0407.ini\r\n");
+                                  "LAN1=0\r\nLAN_INI1=0\r\nLAN2=Deutsch\r\nLAN_INI2=Lang0407.ini\r\n"
+                                  "LAN3=Folder\r\nLAN_INI3=German\r\nLAN4=Here\r\nLAN_INI4=.\r\n"
+                                  "LAN5=Star\r\nLAN_INI5=Lang*.ini\r\nLAN6=Query\r\nLAN_INI6=Lang04??.ini\r\n");
     WriteBytes(Lang(L"Lang0409.ini"), "[Strings]\r\nIDS_TITLE=English\r\n");
-    for (int slot : {1, 2, 7, -1, 10}) {
+    // A folder and files that the folder and wildcard slots would find by a bare search.
+    ::CreateDirectoryW(Lang(L"German").c_str(), nullptr);
+    WriteBytes(Lang(L"Lang0410.ini"), "[Strings]\r\nIDS_TITLE=Italiano\r\n");
+    for (int slot : {1, 2, 3, 4, 5, 6, 7, -1, 10}) {
         m_table.languageIndex = slot;
         m_table.LoadLanguage();
         EXPECT_EQ(m_table.IDS_TITLE, L"English") << "slot " << slot;

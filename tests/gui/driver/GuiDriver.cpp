@@ -644,6 +644,23 @@ Outcome Wizard::ClickLabel(int id, Input how)
     return idle ? Outcome::Returned : Outcome::StillBusy;
 }
 
+bool Wizard::ClickPoint(int id, POINT client)
+{
+    HWND control = Control(id);
+    if (!::IsWindowVisible(control))
+        throw DriverError("control " + std::to_string(id) + " is hidden; " + Describe());
+    BringToFront();
+    POINT at = client;
+    ::ClientToScreen(control, &at);
+    if (::WindowFromPoint(at) != control)
+        return false;
+    std::vector<INPUT> inputs{MouseInput(at, 0), MouseInput(at, MOUSEEVENTF_LEFTDOWN),
+                              MouseInput(at, MOUSEEVENTF_LEFTUP)};
+    Send(inputs, "ClickPoint");
+    RoundTrips();
+    return true;
+}
+
 Outcome Wizard::ClickButton(int id)
 {
     HWND button = Control(id);

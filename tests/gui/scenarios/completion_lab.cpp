@@ -2,13 +2,15 @@
 // completion page and through the device joining help: the router settings
 // typed on pages 16-19, the restart wait of page 30 (its timer
 // fast-forwarded), the status read back from the substitute router, the
-// summary on page 20 and in the Desktop file.
+// summary on page 20 and in the Desktop file; router text with markup in it
+// shown as it is.
 //
 // SAFETY: these scenarios reach the router and the Internet check; they run
 // only inside the lab's PC namespace (see LabSupport.h).
 #include "LabSupport.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <functional>
 #include <memory>
@@ -27,14 +29,32 @@ std::wstring ScratchDesktopFolder()
     return std::wstring(temp) + L"tarvo-lab-desktop-" + std::to_wstring(::GetCurrentProcessId());
 }
 
+// A text of the delivered English file.
+std::wstring EnglishText(const wchar_t* key)
+{
+    wchar_t text[1024] = L"";
+    ::GetPrivateProfileStringW(L"Strings", key, L"", text, 1024,
+                               (scenario::DistFolder() + L"\\LANG\\Lang0409.ini").c_str());
+    return text;
+}
+
+// Is a program of that file name running (in this Wine server's view)?
+bool ProgramRuns(const wchar_t* exe)
+{
+    gui::Handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry))
+        if (::lstrcmpiW(entry.szExeFile, exe) == 0)
+            return true;
+    return false;
+}
+
 std::wstring DesktopFile()
 {
     wchar_t desktop[MAX_PATH] = L"";
     ::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
-    wchar_t name[MAX_PATH] = L"";
-    ::GetPrivateProfileStringW(L"Strings", L"IDS_SETTINGS_FILE", L"", name, MAX_PATH,
-                               (scenario::DistFolder() + L"\\LANG\\Lang0409.ini").c_str());
-    return std::wstring(desktop) + L"\\" + name;
+    return std::wstring(desktop) + L"\\" + EnglishText(L"IDS_SETTINGS_FILE");
 }
 
 std::string SummaryFile(const std::string& password, const std::string& ssid, const std::string& key,
@@ -90,7 +110,8 @@ protected:
     // Pages 1 to 19 as a person fills them in; ends on page 30. beforeRestart
     // runs just before page 19's Next, which restarts the router.
     void WalkToTheRestartWait(const std::wstring& password, const std::wstring& ssid, const std::wstring& key,
-                              const std::function<void()>& beforeRestart = {})
+                              const std::function<void()>& beforeRestart = {},
+                              const std::function<void()>& onNamePage = {})
     {
         StartWizard();
         At(1);
@@ -123,6 +144,8 @@ protected:
         gui.PickListEntry(IDC_DROPLIST, kGreenwichZone);
         gui.ClickLabel(IDC_NEXT);
         At(18, 30000);
+        if (onNamePage)
+            onNamePage();
         gui.TypeText(IDC_EDIT_FIELD, ssid);
         gui.ClickLabel(IDC_NEXT);
         At(19, 30000);
@@ -176,6 +199,23 @@ protected:
         std::string bytes;
         EXPECT_TRUE(lab::ReadWhole(DesktopFile(), bytes)) << "no summary on the Desktop";
         return bytes;
+    }
+
+    // Clicks a text block all over, as a person might, then checks that no
+    // program was started: text from the router must never become a link.
+    void ClickAllOverAndExpectNothingStarted(int id)
+    {
+        RECT rc{};
+        ::GetClientRect(gui.Control(id), &rc);
+        int clicked = 0;
+        for (int y = 4; y < rc.bottom; y += 8)
+            for (int x = 4; x < rc.right; x += 24)
+                clicked += gui.ClickPoint(id, {x, y}) ? 1 : 0;
+        EXPECT_GT(clicked, 0) << "text " << id << " is covered everywhere";
+        // A program the shell starts takes a moment to show up.
+        ::Sleep(2000);
+        EXPECT_TRUE(gui::ChildrenOf(gui.ProcessId()).empty()) << "a click on text " << id << " started a program";
+        EXPECT_FALSE(ProgramRuns(L"notepad.exe")) << "a click on text " << id << " started notepad";
     }
 
     std::unique_ptr<testing_support::ScratchDesktop> m_desktop;
@@ -268,4 +308,38 @@ TEST_F(LabCompletion, RouterGoneAtTheStatusReadStillEndsOnPageTwenty)
     EXPECT_EQ(gui.Text(IDC_CP9_STATIC6), L"admin<BR><BR>Third3<BR><BR>ThirdNet<BR><BR>ThirdKey99<BR><BR><BR><BR>");
     EXPECT_EQ(DesktopBytes(), SummaryFile("Third3", "ThirdNet", "ThirdKey99", "", ""));
     EXPECT_NE(router.State(".phase"), "running");
+}
+
+TEST_F(LabCompletion, RouterTextWithMarkupShowsAsItIsAndStartsNothing)
+{
+    // What a router could send in its name cell and its address field: tags,
+    // an entity and a link to a program, left open so that it would cover
+    // the rest of the text.
+    const std::string name = "<A HREF=notepad><B>x</B>&amp;";
+    const std::string address = "<A HREF=notepad><B>203.0.113.57&amp;";
+    router.Set("ssid=" + name);
+    router.Set("wan-address=" + address);
+    const std::wstring shownName = L"&lt;A HREF=notepad&gt;&lt;B&gt;x&lt;/B&gt;&amp;amp;";
+    const std::wstring shownAddress = L"&lt;A HREF=notepad&gt;&lt;B&gt;203.0.113.57&amp;amp;";
+
+    WalkToTheRestartWait(L"Admin2024", L"HomeNet", L"Secret12345", {}, [&] {
+        // The label is plain text, "&" included; the sentence has the name escaped.
+        EXPECT_EQ(gui::Narrow(gui.Text(IDC_CP7_SSID)), name);
+        std::wstring sentence = EnglishText(L"IDS_P7_STATIC3");
+        ASSERT_NE(sentence.find(L"%s"), std::wstring::npos);
+        sentence.replace(sentence.find(L"%s"), 2, shownName);
+        EXPECT_EQ(gui.Text(IDC_CP7_STATIC3), sentence);
+        Shot(L"page18-markup");
+        ClickAllOverAndExpectNothingStarted(IDC_CP7_STATIC3);
+    });
+    FinishTheWait();
+
+    EXPECT_EQ(gui.Text(IDC_CP9_STATIC6),
+              L"admin<BR><BR>Admin2024<BR><BR>HomeNet<BR><BR>Secret12345<BR><BR>2024/1/15 10:20:30<BR><BR>" +
+                  shownAddress);
+    EXPECT_EQ(DesktopBytes(),
+              SummaryFile("Admin2024", "HomeNet", "Secret12345", "2024/1/15 10:20:30", gui::Narrow(shownAddress)));
+    Shot(L"page20-markup");
+    ClickAllOverAndExpectNothingStarted(IDC_CP9_STATIC6);
+    EXPECT_EQ(gui.VisiblePage(), 20);
 }
