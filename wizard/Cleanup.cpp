@@ -35,6 +35,11 @@ void RemoveAllin(std::wstring folder, SleepFn sleep)
 {
     if (folder.empty() || folder.back() != L'\\')
         folder += L'\\';
+    // A folder that is a link has nothing of its own inside; the caller
+    // removes the link.
+    const DWORD attributes = ::GetFileAttributesW(folder.substr(0, folder.size() - 1).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return;
     const std::wstring pattern = folder + L"*.*";
     ::OutputDebugStringW(folder.c_str());
     ::OutputDebugStringW(pattern.c_str());
@@ -46,7 +51,14 @@ void RemoveAllin(std::wstring folder, SleepFn sleep)
     do {
         const std::wstring name = data.cFileName;
         const std::wstring path = folder + name;
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        const bool directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            // Removes the link only, whatever it points at.
+            if (directory)
+                ::RemoveDirectoryW(path.c_str());
+            else
+                ::DeleteFileW(path.c_str());
+        } else if (!directory) {
             ::DeleteFileW(path.c_str());
         } else if (name != L"." && name != L"..") {
             RemoveAllin(path, sleep);

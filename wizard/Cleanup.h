@@ -17,6 +17,9 @@ using SleepFn = void (*)(DWORD ms);
 // Deletes every file and subfolder inside folder, depth first, waiting 1000 ms
 // before each subfolder removal; the folder itself stays. A file or folder
 // that cannot be deleted (read-only, in use) is left and the walk goes on.
+// Links (junctions, symbolic links) are removed themselves, never followed:
+// what they point at may be anywhere on the disk. A folder that is itself a
+// link is not emptied.
 void RemoveAllin(std::wstring folder, SleepFn sleep = &::Sleep);
 
 // The whole clean-up run: stop other instances for up to 10 s, then two

@@ -75,6 +75,39 @@ HWND WaitForWindowOf(DWORD pid, DWORD timeoutMs)
     return search.found;
 }
 
+bool IsWine()
+{
+    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// A link to a folder, or false. Wine 8's CreateSymbolicLinkW makes nothing,
+// but Wine shows a Unix symbolic link as a directory reparse point.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
+{
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (unixName) {
+        std::string line =
+            "/bin/ln -s \"" + std::string(unixName(target.c_str())) + "\" \"" + unixName(link.c_str()) + "\"";
+        std::wstring wide(line.begin(), line.end());
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        if (::CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            ::CloseHandle(pi.hThread);
+            ::CloseHandle(pi.hProcess);
+        }
+        // Wine does not signal the end of a Unix process: wait for the link.
+        for (int i = 0; i < 250 && !Exists(link); ++i)
+            ::Sleep(20);
+    } else {
+        ::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* unprivileged */);
+    }
+    const DWORD attributes = ::GetFileAttributesW(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 // A copy of the program (with its library) in a folder of our choosing.
 std::wstring CopyProgramTo(const std::wstring& folder)
 {
@@ -127,6 +160,26 @@ TEST(RemoveAllin, ReadOnlyFileIsLeftAndTheWalkGoesOn)
     ::SetFileAttributesW((root + L"locked\\keep.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveAllin(root, &NoWait);
     ::RemoveDirectoryW(root.c_str());
+}
+
+// A link in a legacy folder, or a legacy folder that is a link, leads
+// elsewhere on the disk: what it points at must survive.
+TEST(RemoveAllin, LinksAreNeverFollowed)
+{
+    const std::wstring root = wintest::ScratchFolder(L"links");
+    const std::wstring target = wintest::ScratchFolder(L"linktarget");
+    ::CreateDirectoryW((root + L"legacy").c_str(), nullptr);
+    ::CreateDirectoryW((target + L"sub").c_str(), nullptr);
+    Touch(target + L"sub\\keep.txt");
+    if (!MakeFolderLink(root + L"legacy\\inside", target) || !MakeFolderLink(root + L"itself", target))
+        GTEST_SKIP() << "no folder links can be made here";
+
+    RemoveAllin(root + L"legacy", &NoWait);
+    RemoveAllin(root + L"itself", &NoWait);
+
+    EXPECT_TRUE(Exists(target + L"sub\\keep.txt"));
+    // Wine 8's RemoveDirectoryW cannot remove a link; Windows removes the link itself.
+    EXPECT_TRUE(IsWine() || !Exists(root + L"legacy\\inside"));
 }
 
 TEST(RemoveAllin, MissingFolderIsNothingToDo)
