@@ -237,29 +237,31 @@ TEST_F(Delivery, InstallerThenUninstallSwitchRemovesEverythingButForeignGroups)
     ASSERT_TRUE(WaitForWindowOf(otherPid, 20000)) << "the installed wizard shows no window";
 
     // What the Uninstall shortcut runs.
-    const std::wstring temp = TempFolder();
-    for (const wchar_t* name : {L"Keplo.dll", L"Keplo.lib", L"Tarvo.exe"})
-        ::DeleteFileW((temp + name).c_str());
     fw::CHandle handOff = Start(L"\"" + m_program + L"Tarvo.exe\" /U");
     ASSERT_TRUE(handOff);
     ASSERT_EQ(::WaitForSingleObject(handOff.get(), 30000), WAIT_OBJECT_0) << "hand-off did not end";
-    for (const wchar_t* name : {L"Keplo.dll", L"Keplo.lib", L"Tarvo.exe"})
-        EXPECT_TRUE(Exists(temp + name)) << "not copied to the temporary folder";
 
-    // The copy in the temporary folder does the removal and then ends by itself.
+    // The copy, in a folder of its own below the temporary folder, does the
+    // removal and then ends by itself.
+    const std::wstring temp = TempFolder();
     fw::CHandle copy;
     DWORD copyPid = 0;
+    std::wstring copyPath;
     const DWORD start = ::GetTickCount();
     while (!copy && ::GetTickCount() - start < 10000) {
         for (const Running& running : RunningInstances())
-            if (running.pid != otherPid && ::lstrcmpiW(running.path.c_str(), (temp + L"Tarvo.exe").c_str()) == 0) {
+            if (running.pid != otherPid &&
+                ::CompareStringOrdinal(running.path.c_str(), static_cast<int>(temp.size()), temp.c_str(),
+                                       static_cast<int>(temp.size()), TRUE) == CSTR_EQUAL) {
                 copy.reset(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, running.pid));
                 copyPid = running.pid;
+                copyPath = running.path;
             }
         if (!copy)
             ::Sleep(20);
     }
-    ASSERT_TRUE(copy) << "no Tarvo.exe started from the temporary folder";
+    ASSERT_TRUE(copy) << "no Tarvo.exe started below the temporary folder";
+    EXPECT_NE(copyPath.find(L"\\Tarvo-"), std::wstring::npos) << "not in a folder of its own";
     ASSERT_EQ(::WaitForSingleObject(copy.get(), 60000), WAIT_OBJECT_0) << "the clean-up copy did not finish";
     code = 99;
     ::GetExitCodeProcess(copy.get(), &code);
@@ -274,4 +276,7 @@ TEST_F(Delivery, InstallerThenUninstallSwitchRemovesEverythingButForeignGroups)
     EXPECT_FALSE(Exists(m_group)) << "the Start-menu group is still there";
     EXPECT_TRUE(Exists(m_parent + L"Other Product\\Other.lnk")) << "another product's group was touched";
     EXPECT_TRUE(Exists(m_parent)) << "the parent of another product's group was removed";
+    const std::wstring copyFolder = copyPath.substr(0, copyPath.rfind(L'\\') + 1);
+    RemoveAllin(copyFolder, &NoWait);
+    ::RemoveDirectoryW(copyFolder.c_str());
 }

@@ -1,13 +1,17 @@
 // The three start modes of Tarvo.exe, run as real processes, and the folder
 // removal of the clean-up mode.
 #include "Cleanup.h"
+#include "Gdi.h"
+#include "TestDesktop.h"
 #include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 using wintest::Exists;
 
@@ -78,6 +82,24 @@ HWND WaitForWindowOf(DWORD pid, DWORD timeoutMs)
 bool IsWine()
 {
     return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+std::wstring TempFolder()
+{
+    wchar_t temp[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, temp);
+    return temp;
+}
+
+// The hand-off's copy folders in the temporary folder.
+std::vector<std::wstring> CopyFolders()
+{
+    std::vector<std::wstring> found;
+    WIN32_FIND_DATAW data;
+    fw::CFindHandle find(::FindFirstFileW((TempFolder() + L"Tarvo-*").c_str(), &data));
+    for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &data))
+        found.push_back(TempFolder() + data.cFileName + L"\\");
+    return found;
 }
 
 // A link to a folder, or false. Wine 8's CreateSymbolicLinkW makes nothing,
@@ -254,35 +276,83 @@ TEST(StartModes, ProgramPathWithSwitchLettersRunsTheWizard)
     ::CloseHandle(wizard);
 }
 
-TEST(StartModes, HandOffCopiesToTheTemporaryFolderAndStartsTheCopy)
+// The copy runs with administrator rights: from a folder made for it alone,
+// never from what the shared temporary folder already holds.
+TEST(StartModes, HandOffStartsACopyInAFolderOfItsOwn)
 {
     ASSERT_FALSE(Dist().empty());
-    wchar_t tempBuf[1024];
-    ::GetTempPathW(1024, tempBuf);
-    const std::wstring temp = tempBuf;
-    for (const wchar_t* name : {L"Keplo.dll", L"Keplo.lib", L"Tarvo.exe"})
-        ::DeleteFileW((temp + name).c_str());
+    const std::wstring temp = TempFolder();
+    wintest::WriteBytes(temp + L"Keplo.dll", "planted");
+    const std::vector<std::wstring> before = CopyFolders();
 
     // "/U" and "/R" together: hand-off is tested first.
     HANDLE handOff = Start(L"\"" + Dist() + L"Tarvo.exe\" /R /U");
     ASSERT_NE(handOff, nullptr);
     ASSERT_EQ(::WaitForSingleObject(handOff, 30000), WAIT_OBJECT_0);
     ::CloseHandle(handOff);
-    for (const wchar_t* name : {L"Keplo.dll", L"Keplo.lib", L"Tarvo.exe"})
-        EXPECT_TRUE(Exists(temp + name)) << "missing copy";
+    std::wstring folder;
+    for (const std::wstring& made : CopyFolders())
+        if (std::find(before.begin(), before.end(), made) == before.end())
+            folder = made;
+    ASSERT_FALSE(folder.empty()) << "no new folder for the copy";
 
-    // The copy now runs in clean-up mode; wait for it so it cannot touch
-    // another test's folders.
+    // The copy now runs in clean-up mode from there; wait for it so it
+    // cannot touch another test's folders.
+    std::wstring ranFrom;
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < 30000) {
-        DWORD pid = FindOtherInstance();
-        if (!pid)
+        HANDLE copy = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, FindOtherInstance());
+        if (!copy)
             break;
-        HANDLE copy = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
-        if (copy) {
-            ::WaitForSingleObject(copy, 30000);
-            ::CloseHandle(copy);
-        }
+        wchar_t path[MAX_PATH] = L"";
+        DWORD size = MAX_PATH;
+        ::QueryFullProcessImageNameW(copy, 0, path, &size);
+        ranFrom = path;
+        ::WaitForSingleObject(copy, 30000);
+        ::CloseHandle(copy);
     }
     EXPECT_EQ(FindOtherInstance(), 0u);
+    EXPECT_EQ(::lstrcmpiW(ranFrom.c_str(), (folder + L"Tarvo.exe").c_str()), 0) << "not started from its folder";
+    // The system deletes the copy at its next start (Windows' own list of such deletions).
+    wchar_t pending[32768] = L"";
+    DWORD size = sizeof(pending) - sizeof(wchar_t);
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                   L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &size);
+    const std::wstring deletions(pending, size / sizeof(wchar_t));
+    EXPECT_NE(deletions.find(L"\\??\\" + folder.substr(0, folder.size() - 1) + L'\0'), std::wstring::npos);
+    RemoveAllin(folder, &NoWait);
+    ::RemoveDirectoryW(folder.c_str());
+    ::DeleteFileW((temp + L"Keplo.dll").c_str());
+}
+
+// A copy that fails (the import library held open without sharing) stops the
+// hand-off with the language file's message; nothing is started or left.
+TEST(StartModes, HandOffThatCannotCopySaysSoAndStartsNothing)
+{
+    ASSERT_FALSE(Dist().empty());
+    const std::wstring program = wintest::ScratchFolder(L"locked");
+    for (const wchar_t* name : {L"Keplo.dll", L"Keplo.lib", L"Tarvo.exe"})
+        ::CopyFileW((Dist() + name).c_str(), (program + name).c_str(), FALSE);
+    testing_support::CopyFiles(Dist() + L"LANG", program + L"LANG");
+    fw::CHandle lock(
+        ::CreateFileW((program + L"Keplo.lib").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const std::vector<std::wstring> before = CopyFolders();
+
+    DWORD pid = 0;
+    HANDLE handOff = Start(L"\"" + program + L"Tarvo.exe\" /U", &pid);
+    ASSERT_NE(handOff, nullptr);
+    HWND box = WaitForWindowOf(pid, 15000);
+    ASSERT_NE(box, nullptr) << "no message";
+    wchar_t text[1024] = L"";
+    wchar_t expected[1024] = L"";
+    ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 1024);
+    ::GetPrivateProfileStringW(L"Strings", L"IDS_REMOVAL_NOT_STARTED", L"", expected, 1024,
+                               (program + L"LANG\\Lang0409.ini").c_str());
+    EXPECT_TRUE(expected[0] && std::wstring(text).rfind(expected, 0) == 0) << "not the language file's text";
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(::WaitForSingleObject(handOff, 15000), WAIT_OBJECT_0);
+    ::TerminateProcess(handOff, 1);
+    ::CloseHandle(handOff);
+    EXPECT_EQ(CopyFolders(), before) << "a half-made copy was left";
+    EXPECT_EQ(FindOtherInstance(), 0u) << "something was started";
 }
