@@ -152,6 +152,18 @@ Shortcut ReadShortcut(const std::wstring& path)
 
 void NoWait(DWORD) {}
 
+// The manifest built into a program file.
+std::string ManifestOf(const std::wstring& exe)
+{
+    HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = module ? ::FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+    const char* bytes = found ? static_cast<const char*>(::LockResource(::LoadResource(module, found))) : nullptr;
+    const std::string manifest = bytes ? std::string(bytes, ::SizeofResource(module, found)) : "";
+    if (module)
+        ::FreeLibrary(module);
+    return manifest;
+}
+
 class Delivery : public ::testing::Test {
 protected:
     void SetUp() override
@@ -229,6 +241,9 @@ TEST_F(Delivery, InstallerThenUninstallSwitchRemovesEverythingButForeignGroups)
     EXPECT_EQ(wizard.arguments, L"");
     EXPECT_EQ(::lstrcmpiW(uninstall.target.c_str(), (m_program + L"Tarvo.exe").c_str()), 0);
     EXPECT_EQ(uninstall.arguments, L"/U");
+
+    // The network repair and the removal need administrator rights: the program asks for them.
+    EXPECT_NE(ManifestOf(m_program + L"Tarvo.exe").find("level=\"requireAdministrator\""), std::string::npos);
 
     // A wizard running from the installed folder.
     DWORD otherPid = 0;
