@@ -115,6 +115,8 @@ void RunCleanUp(SleepFn sleep)
             ::RemoveDirectoryW((startMenu + L"\\Tolvik Vessaro").c_str());
         }
     }
+    // The installer's entry among the installed programs goes with the folders.
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
 }
 
 namespace {

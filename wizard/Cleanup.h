@@ -22,8 +22,13 @@ using SleepFn = void (*)(DWORD ms);
 // link is not emptied.
 void RemoveAllin(std::wstring folder, SleepFn sleep = &::Sleep);
 
+// Where the installer registers the program among the installed programs
+// (below HKEY_LOCAL_MACHINE, 64-bit view; resources/installer/Tarvo.nsi).
+inline constexpr wchar_t kUninstallKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvelle Router Setup Wizard";
+
 // The whole clean-up run: stop other instances for up to 10 s, then two
-// passes over the three legacy folders.
+// passes over the three legacy folders, then the installed-programs entry.
 void RunCleanUp(SleepFn sleep = &::Sleep);
 
 // The hand-off's copy of the program: a folder under tempFolder that this

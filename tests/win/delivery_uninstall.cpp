@@ -152,6 +152,16 @@ Shortcut ReadShortcut(const std::wstring& path)
 
 void NoWait(DWORD) {}
 
+// A string value of the installed-programs entry (this 64-bit test reads the
+// 64-bit view); empty when absent.
+std::wstring EntryValue(const wchar_t* name)
+{
+    wchar_t value[1024] = L"";
+    DWORD size = sizeof(value);
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
 // The manifest built into a program file.
 std::string ManifestOf(const std::wstring& exe)
 {
@@ -201,6 +211,7 @@ protected:
             RemoveAllin(folder, &NoWait);
             ::RemoveDirectoryW(folder.c_str());
         }
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
     }
 
     std::wstring m_program;
@@ -245,14 +256,25 @@ TEST_F(Delivery, InstallerThenUninstallSwitchRemovesEverythingButForeignGroups)
     // The network repair and the removal need administrator rights: the program asks for them.
     EXPECT_NE(ManifestOf(m_program + L"Tarvo.exe").find("level=\"requireAdministrator\""), std::string::npos);
 
+    // Listed among the installed programs, removed there by the program's own removal.
+    const size_t name = setup.rfind(L"Tarvo-") + 6;
+    const std::wstring entry[][2] = {{L"DisplayName", L"Orvelle Router Setup Wizard"},
+                                     {L"DisplayVersion", setup.substr(name, setup.rfind(L"-setup") - name)},
+                                     {L"Publisher", L"Orvelle"},
+                                     {L"DisplayIcon", m_program + L"Tarvo.exe,0"},
+                                     {L"InstallLocation", m_program.substr(0, m_program.size() - 1)},
+                                     {L"UninstallString", L"\"" + m_program + L"Tarvo.exe\" /U"}};
+    for (const auto& [value, expected] : entry)
+        EXPECT_EQ(::lstrcmpiW(EntryValue(value.c_str()).c_str(), expected.c_str()), 0) << value;
+
     // A wizard running from the installed folder.
     DWORD otherPid = 0;
     fw::CHandle other = Start(L"\"" + m_program + L"Tarvo.exe\"", &otherPid);
     ASSERT_TRUE(other);
     ASSERT_TRUE(WaitForWindowOf(otherPid, 20000)) << "the installed wizard shows no window";
 
-    // What the Uninstall shortcut runs.
-    fw::CHandle handOff = Start(L"\"" + m_program + L"Tarvo.exe\" /U");
+    // What the installed-programs list runs (the Uninstall shortcut runs the same).
+    fw::CHandle handOff = Start(EntryValue(L"UninstallString"));
     ASSERT_TRUE(handOff);
     ASSERT_EQ(::WaitForSingleObject(handOff.get(), 30000), WAIT_OBJECT_0) << "hand-off did not end";
 
@@ -291,6 +313,7 @@ TEST_F(Delivery, InstallerThenUninstallSwitchRemovesEverythingButForeignGroups)
     EXPECT_FALSE(Exists(m_group)) << "the Start-menu group is still there";
     EXPECT_TRUE(Exists(m_parent + L"Other Product\\Other.lnk")) << "another product's group was touched";
     EXPECT_TRUE(Exists(m_parent)) << "the parent of another product's group was removed";
+    EXPECT_EQ(EntryValue(L"UninstallString"), L"") << "still listed among the installed programs";
     const std::wstring copyFolder = copyPath.substr(0, copyPath.rfind(L'\\') + 1);
     RemoveAllin(copyFolder, &NoWait);
     ::RemoveDirectoryW(copyFolder.c_str());

@@ -228,6 +228,11 @@ TEST(StartModes, CleanUpStopsOtherInstancesAndRemovesTheLegacyFolders)
     Touch(group + L"\\QX7100ZR\\Setup.lnk");
     ::CreateDirectoryW((group + L"\\Other").c_str(), nullptr);
     Touch(group + L"\\Other\\keep.lnk");
+    HKEY entry = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr,
+                                &entry, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(entry);
 
     // Another instance, from another folder.
     DWORD otherPid = 0;
@@ -250,6 +255,8 @@ TEST(StartModes, CleanUpStopsOtherInstancesAndRemovesTheLegacyFolders)
     EXPECT_FALSE(Exists(group + L"\\QX7100ZR"));
     EXPECT_TRUE(Exists(group + L"\\Other\\keep.lnk"));
     EXPECT_TRUE(Exists(group)); // still holds another subfolder
+    EXPECT_NE(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_64KEY, &entry), ERROR_SUCCESS)
+        << "the installed-programs entry is still there";
     RemoveAllin(group, &NoWait);
     ::RemoveDirectoryW(group.c_str());
 }
