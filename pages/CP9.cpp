@@ -36,7 +36,8 @@ bool CP9::OnControl(int id, int code)
 void CP9::PrintSummary() const
 {
     const CTarvoDlg* main = MainWindow();
-    // Before a summary was saved there is nothing to print.
+    // Before a summary was saved, or when it could not be, there is nothing
+    // to print (an older file of that name is not this run's).
     if (!main || main->m_strSettingsFile.empty())
         return;
     // The program registered for the file's type prints it. Where there is

@@ -62,9 +62,13 @@ bool WriteSettingsFile(const std::wstring& path, const std::wstring& text)
         return false;
     const std::string bytes = SettingsFileBytes(text);
     DWORD written = 0;
-    return bytes.empty() ||
-           (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-            written == bytes.size());
+    if (bytes.empty() || (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                          written == bytes.size()))
+        return true;
+    // A cut summary (a full disk) is worse than none.
+    file.reset();
+    ::DeleteFileW(path.c_str());
+    return false;
 }
 
 std::wstring SettingsFilePath(const std::wstring& name)
@@ -98,9 +102,14 @@ void CTarvoDlg::BuildSummary()
         ShowText(Page(target.page), target.id, JoiningText(target.format, values));
 
     // Without a Desktop there is nowhere the user would find the file: write
-    // nothing rather than guess a folder. A file that cannot be written is
-    // not reported either; the pages above show the same facts.
+    // nothing rather than guess a folder.
     m_strSettingsFile = SettingsFilePath(g_uiStr.IDS_SETTINGS_FILE);
-    if (!m_strSettingsFile.empty())
-        WriteSettingsFile(m_strSettingsFile, SettingsFileText(g_uiStr.IDS_WEB_URI, values));
+    if (m_strSettingsFile.empty() ||
+        !WriteSettingsFile(m_strSettingsFile, SettingsFileText(g_uiStr.IDS_WEB_URI, values))) {
+        // Print must not hand an earlier run's file to the printer, and the
+        // person must know that the settings are only on the pages.
+        m_strSettingsFile.clear();
+        const std::wstring text = FillFormat(g_uiStr.IDS_SETTINGS_NOT_SAVED, {g_uiStr.IDS_SETTINGS_FILE});
+        ::MessageBoxW(m_hWnd, text.c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK | MB_ICONWARNING);
+    }
 }

@@ -10,7 +10,8 @@
 std::string SettingsFileBytes(const std::wstring& text);
 
 // Creates the file, or truncates the one that is there, and writes the text.
-// false when the file could not be created or fully written.
+// false when the file could not be created or fully written; a file that was
+// begun but not finished is deleted.
 bool WriteSettingsFile(const std::wstring& path, const std::wstring& text);
 
 // The file of that name in the current user's Desktop folder; empty when the

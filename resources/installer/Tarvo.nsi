@@ -3,10 +3,11 @@
 ; Built by tools/package:
 ;   makensis -DVERSION=1.0.0 -DPAYLOAD=<folder with the delivered files> -DOUTFILE=<setup.exe> Tarvo.nsi
 ;
-; It puts the program into "Program Files\Tolvik Nordhaven" and its shortcuts into the
-; all-users Start-menu group "Tolvik Vessaro\QX7100ZR": exactly the two places that
-; "Tarvo.exe /U" removes again, so the install folder is fixed (no folder page) and
-; nothing is written elsewhere (no registry entries that the removal would leave behind).
+; It puts the program into "Program Files\Tolvik Nordhaven", its shortcuts into the
+; all-users Start-menu group "Tolvik Vessaro\QX7100ZR" and its entry into the list of
+; installed programs (HKLM, 64-bit view): exactly what "Tarvo.exe /U" removes again, so
+; the install folder is fixed (no folder page) and nothing else is written. The entry's
+; key name is the one the removal deletes (kUninstallKey in wizard/Cleanup.h).
 ; "/S" installs silently.
 
 ; A 64-bit installer for the 64-bit program: it runs wherever the program can.
@@ -27,6 +28,7 @@ RequestExecutionLevel admin
 
 !define PRODUCT "Orvelle Router Setup Wizard"
 !define GROUP "$SMPROGRAMS\Tolvik Vessaro\QX7100ZR"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvelle Router Setup Wizard"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -63,4 +65,16 @@ Section "Program"
   CreateDirectory "${GROUP}"
   CreateShortCut "${GROUP}\${PRODUCT}.lnk" "$INSTDIR\Tarvo.exe" "" "$INSTDIR\Tarvo.exe" 0
   CreateShortCut "${GROUP}\Uninstall.lnk" "$INSTDIR\Tarvo.exe" "/U" "$INSTDIR\Tarvo.exe" 0
+
+  ; Listed among the installed programs; removing it there runs the program's own removal.
+  SetRegView 64
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Orvelle"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Tarvo.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Tarvo.exe" /U'
+  ; The removal has no modify or repair mode.
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd

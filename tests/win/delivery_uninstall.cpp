@@ -152,6 +152,28 @@ Shortcut ReadShortcut(const std::wstring& path)
 
 void NoWait(DWORD) {}
 
+// A string value of the installed-programs entry (this 64-bit test reads the
+// 64-bit view); empty when absent.
+std::wstring EntryValue(const wchar_t* name)
+{
+    wchar_t value[1024] = L"";
+    DWORD size = sizeof(value);
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
+// The manifest built into a program file.
+std::string ManifestOf(const std::wstring& exe)
+{
+    HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = module ? ::FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+    const char* bytes = found ? static_cast<const char*>(::LockResource(::LoadResource(module, found))) : nullptr;
+    const std::string manifest = bytes ? std::string(bytes, ::SizeofResource(module, found)) : "";
+    if (module)
+        ::FreeLibrary(module);
+    return manifest;
+}
+
 class Delivery : public ::testing::Test {
 protected:
     void SetUp() override
@@ -189,6 +211,7 @@ protected:
             RemoveAllin(folder, &NoWait);
             ::RemoveDirectoryW(folder.c_str());
         }
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_64KEY, 0);
     }
 
     std::wstring m_program;
@@ -230,36 +253,52 @@ TEST_F(Delivery, InstallerThenUninstallSwitchRemovesEverythingButForeignGroups)
     EXPECT_EQ(::lstrcmpiW(uninstall.target.c_str(), (m_program + L"Tarvo.exe").c_str()), 0);
     EXPECT_EQ(uninstall.arguments, L"/U");
 
+    // The network repair and the removal need administrator rights: the program asks for them.
+    EXPECT_NE(ManifestOf(m_program + L"Tarvo.exe").find("level=\"requireAdministrator\""), std::string::npos);
+
+    // Listed among the installed programs, removed there by the program's own removal.
+    const size_t name = setup.rfind(L"Tarvo-") + 6;
+    const std::wstring entry[][2] = {{L"DisplayName", L"Orvelle Router Setup Wizard"},
+                                     {L"DisplayVersion", setup.substr(name, setup.rfind(L"-setup") - name)},
+                                     {L"Publisher", L"Orvelle"},
+                                     {L"DisplayIcon", m_program + L"Tarvo.exe,0"},
+                                     {L"InstallLocation", m_program.substr(0, m_program.size() - 1)},
+                                     {L"UninstallString", L"\"" + m_program + L"Tarvo.exe\" /U"}};
+    for (const auto& [value, expected] : entry)
+        EXPECT_EQ(::lstrcmpiW(EntryValue(value.c_str()).c_str(), expected.c_str()), 0) << value;
+
     // A wizard running from the installed folder.
     DWORD otherPid = 0;
     fw::CHandle other = Start(L"\"" + m_program + L"Tarvo.exe\"", &otherPid);
     ASSERT_TRUE(other);
     ASSERT_TRUE(WaitForWindowOf(otherPid, 20000)) << "the installed wizard shows no window";
 
-    // What the Uninstall shortcut runs.
-    const std::wstring temp = TempFolder();
-    for (const wchar_t* name : {L"Keplo.dll", L"Keplo.lib", L"Tarvo.exe"})
-        ::DeleteFileW((temp + name).c_str());
-    fw::CHandle handOff = Start(L"\"" + m_program + L"Tarvo.exe\" /U");
+    // What the installed-programs list runs (the Uninstall shortcut runs the same).
+    fw::CHandle handOff = Start(EntryValue(L"UninstallString"));
     ASSERT_TRUE(handOff);
     ASSERT_EQ(::WaitForSingleObject(handOff.get(), 30000), WAIT_OBJECT_0) << "hand-off did not end";
-    for (const wchar_t* name : {L"Keplo.dll", L"Keplo.lib", L"Tarvo.exe"})
-        EXPECT_TRUE(Exists(temp + name)) << "not copied to the temporary folder";
 
-    // The copy in the temporary folder does the removal and then ends by itself.
+    // The copy, in a folder of its own below the temporary folder, does the
+    // removal and then ends by itself.
+    const std::wstring temp = TempFolder();
     fw::CHandle copy;
     DWORD copyPid = 0;
+    std::wstring copyPath;
     const DWORD start = ::GetTickCount();
     while (!copy && ::GetTickCount() - start < 10000) {
         for (const Running& running : RunningInstances())
-            if (running.pid != otherPid && ::lstrcmpiW(running.path.c_str(), (temp + L"Tarvo.exe").c_str()) == 0) {
+            if (running.pid != otherPid &&
+                ::CompareStringOrdinal(running.path.c_str(), static_cast<int>(temp.size()), temp.c_str(),
+                                       static_cast<int>(temp.size()), TRUE) == CSTR_EQUAL) {
                 copy.reset(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, running.pid));
                 copyPid = running.pid;
+                copyPath = running.path;
             }
         if (!copy)
             ::Sleep(20);
     }
-    ASSERT_TRUE(copy) << "no Tarvo.exe started from the temporary folder";
+    ASSERT_TRUE(copy) << "no Tarvo.exe started below the temporary folder";
+    EXPECT_NE(copyPath.find(L"\\Tarvo-"), std::wstring::npos) << "not in a folder of its own";
     ASSERT_EQ(::WaitForSingleObject(copy.get(), 60000), WAIT_OBJECT_0) << "the clean-up copy did not finish";
     code = 99;
     ::GetExitCodeProcess(copy.get(), &code);
@@ -274,4 +313,8 @@ TEST_F(Delivery, InstallerThenUninstallSwitchRemovesEverythingButForeignGroups)
     EXPECT_FALSE(Exists(m_group)) << "the Start-menu group is still there";
     EXPECT_TRUE(Exists(m_parent + L"Other Product\\Other.lnk")) << "another product's group was touched";
     EXPECT_TRUE(Exists(m_parent)) << "the parent of another product's group was removed";
+    EXPECT_EQ(EntryValue(L"UninstallString"), L"") << "still listed among the installed programs";
+    const std::wstring copyFolder = copyPath.substr(0, copyPath.rfind(L'\\') + 1);
+    RemoveAllin(copyFolder, &NoWait);
+    ::RemoveDirectoryW(copyFolder.c_str());
 }

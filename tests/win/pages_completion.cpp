@@ -163,17 +163,31 @@ TEST(SettingsFileBytes, TextTheCodePageHoldsIsWrittenInItWithoutMark)
     EXPECT_EQ(SettingsFileBytes(L"\u0100"), bom + "\xC4\x80");
 }
 
-TEST_F(CompletionPages, AFileThatCannotBeWrittenStopsNothing)
+// A summary that cannot be written (an earlier read-only file, here also
+// open in a browser) is told, and Print then has nothing to print: not the
+// earlier run's file. (Wine, run as root, writes over a read-only file.)
+TEST_F(CompletionPages, AFileThatCannotBeWrittenIsToldAndNotPrinted)
 {
-    // A folder in the file's place: it cannot be created or truncated.
-    ASSERT_TRUE(::CreateDirectoryW(SettingsFile().c_str(), nullptr));
+    wintest::WriteBytes(SettingsFile(), "earlier run");
+    ASSERT_TRUE(::SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY));
+    fw::CHandle browser(
+        ::CreateFileW(SettingsFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     SetValues(L"Admin2024", L"HomeNet", L"Secret12345", L"t", L"a");
+    Dlg().ShowPage(20);
+    pagetest::BoxAnswerer answerer(::GetCurrentThreadId(), OwnDialogs());
     Dlg().BuildSummary();
-    ::RemoveDirectoryW(SettingsFile().c_str());
+    const pagetest::BoxSeen box = answerer.Result();
+    std::wstring expected = EnglishValue(L"IDS_SETTINGS_NOT_SAVED");
+    expected.replace(expected.find(L"%s"), 2, EnglishValue(L"IDS_SETTINGS_FILE"));
+    EXPECT_TRUE(box.shown);
+    EXPECT_EQ(box.caption, EnglishValue(L"IDS_TITLE"));
+    EXPECT_EQ(box.text, expected);
+    EXPECT_NE(TextOf(Item(20, IDC_CP9_STATIC6)).find(L"HomeNet"), std::wstring::npos) << "the page shows it all";
 
-    EXPECT_EQ(Dlg().m_strSettingsFile, SettingsFile());
-    EXPECT_NE(TextOf(Item(20, IDC_CP9_STATIC6)).find(L"HomeNet"), std::wstring::npos);
-    EXPECT_FALSE(WriteSettingsFile(DesktopFolder() + L"\\no such folder\\x.htm", L"x"));
+    EXPECT_TRUE(Dlg().m_strSettingsFile.empty()) << "Print would print the earlier file";
+    EXPECT_FALSE(ClickAnsweringBox(20, IDC_PRINT).shown);
+    EXPECT_EQ(ReadBytes(SettingsFile()), "earlier run");
+    ::SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(CompletionPages, PrintBeforeAnySummaryWasSavedDoesNothing)
@@ -261,13 +275,23 @@ TEST_F(CompletionPages, FailedRefusedOrUnmarkedReadsKeepTheirSettingAndTheSummar
         {"router unreachable", 1231, {0, 200, kMenuPage}, {0, 200, kNetPage}, L"old time", L"old address", 1},
         {"request fails", 0, {12029, 200, kMenuPage}, {12029, 200, kNetPage}, L"old time", L"old address", 3},
         {"status 500 and 401", 0, {0, 500, kMenuPage}, {0, 401, kNetPage}, L"old time", L"old address", 3},
-        {"no markers", 0, {0, 200, L"<td>2012-01-14</td>"}, {0, 200, L"<td>203.0.113.57</td>"}, L"old time",
-         L"old address", 3},
+        {"no markers",
+         0,
+         {0, 200, L"<td>2012-01-14</td>"},
+         {0, 200, L"<td>203.0.113.57</td>"},
+         L"old time",
+         L"old address",
+         3},
         // One read failing does not keep the other from being made.
         {"time only", 0, {0, 200, kMenuPage}, {0, 404, kNetPage}, L"2012/1/14 20:54:27", L"old address", 3},
         {"address only", 0, {0, 500, kMenuPage}, {0, 200, kNetPage}, L"old time", L"203.0.113.57", 3},
-        {"cut date, address padded", 0, {0, 200, L"Date(2012, 0, 14, 20, 54, 27)"},
-         {0, 200, L"name=\"ip\" value=\"   10.1.2.3   \">"}, L"2012/1/ 14  20: 54:", L"10.1.2.3", 3},
+        {"cut date, address padded",
+         0,
+         {0, 200, L"Date(2012, 0, 14, 20, 54, 27)"},
+         {0, 200, L"name=\"ip\" value=\"   10.1.2.3   \">"},
+         L"2012/1/ 14  20: 54:",
+         L"10.1.2.3",
+         3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,13 +1,17 @@
 // The three start modes of Tarvo.exe, run as real processes, and the folder
 // removal of the clean-up mode.
 #include "Cleanup.h"
+#include "Gdi.h"
+#include "TestDesktop.h"
 #include "WinTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 using wintest::Exists;
 
@@ -75,6 +79,51 @@ HWND WaitForWindowOf(DWORD pid, DWORD timeoutMs)
     return search.found;
 }
 
+bool IsWine()
+{
+    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+std::wstring TempFolder()
+{
+    wchar_t temp[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, temp);
+    return temp;
+}
+
+// The hand-off's copy folders in the temporary folder.
+std::vector<std::wstring> CopyFolders()
+{
+    std::vector<std::wstring> found;
+    WIN32_FIND_DATAW data;
+    fw::CFindHandle find(::FindFirstFileW((TempFolder() + L"Tarvo-*").c_str(), &data));
+    for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &data))
+        found.push_back(TempFolder() + data.cFileName + L"\\");
+    return found;
+}
+
+// A link to a folder, or false. Wine 8's CreateSymbolicLinkW makes nothing,
+// but Wine shows a Unix symbolic link as a directory reparse point.
+bool MakeFolderLink(const std::wstring& link, const std::wstring& target)
+{
+    using UnixName = char*(__cdecl*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    if (unixName) {
+        std::string line =
+            "/bin/ln -s \"" + std::string(unixName(target.c_str())) + "\" \"" + unixName(link.c_str()) + "\"";
+        if (HANDLE ln = Start(std::wstring(line.begin(), line.end())))
+            ::CloseHandle(ln);
+        // Wine does not signal the end of a Unix process: wait for the link.
+        for (int i = 0; i < 250 && !Exists(link); ++i)
+            ::Sleep(20);
+    } else {
+        ::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2 /* unprivileged */);
+    }
+    const DWORD attributes = ::GetFileAttributesW(link.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 // A copy of the program (with its library) in a folder of our choosing.
 std::wstring CopyProgramTo(const std::wstring& folder)
 {
@@ -129,6 +178,26 @@ TEST(RemoveAllin, ReadOnlyFileIsLeftAndTheWalkGoesOn)
     ::RemoveDirectoryW(root.c_str());
 }
 
+// A link in a legacy folder, or a legacy folder that is a link, leads
+// elsewhere on the disk: what it points at must survive.
+TEST(RemoveAllin, LinksAreNeverFollowed)
+{
+    const std::wstring root = wintest::ScratchFolder(L"links");
+    const std::wstring target = wintest::ScratchFolder(L"linktarget");
+    ::CreateDirectoryW((root + L"legacy").c_str(), nullptr);
+    ::CreateDirectoryW((target + L"sub").c_str(), nullptr);
+    Touch(target + L"sub\\keep.txt");
+    if (!MakeFolderLink(root + L"legacy\\inside", target) || !MakeFolderLink(root + L"itself", target))
+        GTEST_SKIP() << "no folder links can be made here";
+
+    RemoveAllin(root + L"legacy", &NoWait);
+    RemoveAllin(root + L"itself", &NoWait);
+
+    EXPECT_TRUE(Exists(target + L"sub\\keep.txt"));
+    // Wine 8's RemoveDirectoryW cannot remove a link; Windows removes the link itself.
+    EXPECT_TRUE(IsWine() || !Exists(root + L"legacy\\inside"));
+}
+
 TEST(RemoveAllin, MissingFolderIsNothingToDo)
 {
     RemoveAllin(L"C:\\no such folder here", &NoWait);
@@ -153,6 +222,11 @@ TEST(StartModes, CleanUpStopsOtherInstancesAndRemovesTheLegacyFolders)
     Touch(group + L"\\QX7100ZR\\Setup.lnk");
     ::CreateDirectoryW((group + L"\\Other").c_str(), nullptr);
     Touch(group + L"\\Other\\keep.lnk");
+    HKEY entry = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_64KEY, nullptr,
+                                &entry, nullptr),
+              ERROR_SUCCESS);
+    ::RegCloseKey(entry);
 
     // Another instance, from another folder.
     DWORD otherPid = 0;
@@ -175,6 +249,8 @@ TEST(StartModes, CleanUpStopsOtherInstancesAndRemovesTheLegacyFolders)
     EXPECT_FALSE(Exists(group + L"\\QX7100ZR"));
     EXPECT_TRUE(Exists(group + L"\\Other\\keep.lnk"));
     EXPECT_TRUE(Exists(group)); // still holds another subfolder
+    EXPECT_NE(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | KEY_WOW64_64KEY, &entry), ERROR_SUCCESS)
+        << "the installed-programs entry is still there";
     RemoveAllin(group, &NoWait);
     ::RemoveDirectoryW(group.c_str());
 }
@@ -201,35 +277,76 @@ TEST(StartModes, ProgramPathWithSwitchLettersRunsTheWizard)
     ::CloseHandle(wizard);
 }
 
-TEST(StartModes, HandOffCopiesToTheTemporaryFolderAndStartsTheCopy)
+// The copy runs with administrator rights: from a folder made for it alone
+// (the real uninstall test sees it run from there), never from what the
+// shared temporary folder already holds; the system deletes it at its next start.
+TEST(StartModes, HandOffStartsACopyInAFolderOfItsOwn)
 {
     ASSERT_FALSE(Dist().empty());
-    wchar_t tempBuf[1024];
-    ::GetTempPathW(1024, tempBuf);
-    const std::wstring temp = tempBuf;
-    for (const wchar_t* name : {L"Keplo.dll", L"Keplo.lib", L"Tarvo.exe"})
-        ::DeleteFileW((temp + name).c_str());
+    const std::vector<std::wstring> before = CopyFolders();
 
     // "/U" and "/R" together: hand-off is tested first.
     HANDLE handOff = Start(L"\"" + Dist() + L"Tarvo.exe\" /R /U");
     ASSERT_NE(handOff, nullptr);
     ASSERT_EQ(::WaitForSingleObject(handOff, 30000), WAIT_OBJECT_0);
     ::CloseHandle(handOff);
-    for (const wchar_t* name : {L"Keplo.dll", L"Keplo.lib", L"Tarvo.exe"})
-        EXPECT_TRUE(Exists(temp + name)) << "missing copy";
+    std::wstring folder;
+    for (const std::wstring& made : CopyFolders())
+        if (std::find(before.begin(), before.end(), made) == before.end())
+            folder = made;
+    ASSERT_FALSE(folder.empty()) << "no new folder for the copy";
 
     // The copy now runs in clean-up mode; wait for it so it cannot touch
     // another test's folders.
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < 30000) {
-        DWORD pid = FindOtherInstance();
-        if (!pid)
+        HANDLE copy = ::OpenProcess(SYNCHRONIZE, FALSE, FindOtherInstance());
+        if (!copy)
             break;
-        HANDLE copy = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
-        if (copy) {
-            ::WaitForSingleObject(copy, 30000);
-            ::CloseHandle(copy);
-        }
+        ::WaitForSingleObject(copy, 30000);
+        ::CloseHandle(copy);
     }
     EXPECT_EQ(FindOtherInstance(), 0u);
+    const wchar_t* manager = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    DWORD size = 0;
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, manager, L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, nullptr,
+                   &size);
+    std::wstring deletions(size / sizeof(wchar_t), L'\0');
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, manager, L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr,
+                   deletions.data(), &size);
+    EXPECT_NE(deletions.find(L"\\??\\" + folder.substr(0, folder.size() - 1) + L'\0'), std::wstring::npos);
+    RemoveAllin(folder, &NoWait);
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+// A copy that fails (the import library held open without sharing) stops the
+// hand-off with the language file's message; nothing is started or left.
+TEST(StartModes, HandOffThatCannotCopySaysSoAndStartsNothing)
+{
+    ASSERT_FALSE(Dist().empty());
+    const std::wstring program = wintest::ScratchFolder(L"locked");
+    for (const wchar_t* name : {L"Keplo.dll", L"Keplo.lib", L"Tarvo.exe"})
+        ::CopyFileW((Dist() + name).c_str(), (program + name).c_str(), FALSE);
+    testing_support::CopyFiles(Dist() + L"LANG", program + L"LANG");
+    fw::CHandle lock(
+        ::CreateFileW((program + L"Keplo.lib").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const std::vector<std::wstring> before = CopyFolders();
+
+    DWORD pid = 0;
+    HANDLE handOff = Start(L"\"" + program + L"Tarvo.exe\" /U", &pid);
+    ASSERT_NE(handOff, nullptr);
+    HWND box = WaitForWindowOf(pid, 15000);
+    ASSERT_NE(box, nullptr) << "no message";
+    wchar_t text[1024] = L"";
+    wchar_t expected[1024] = L"";
+    ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 1024);
+    ::GetPrivateProfileStringW(L"Strings", L"IDS_REMOVAL_NOT_STARTED", L"", expected, 1024,
+                               (program + L"LANG\\Lang0409.ini").c_str());
+    EXPECT_TRUE(expected[0] && std::wstring(text).rfind(expected, 0) == 0) << "not the language file's text";
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(::WaitForSingleObject(handOff, 15000), WAIT_OBJECT_0);
+    ::TerminateProcess(handOff, 1);
+    ::CloseHandle(handOff);
+    EXPECT_EQ(CopyFolders(), before) << "a half-made copy was left";
+    EXPECT_EQ(FindOtherInstance(), 0u) << "something was started";
 }
