@@ -153,7 +153,8 @@ protected:
         if (beforeRestart)
             beforeRestart();
         gui.ClickLabel(IDC_NEXT);
-        At(30, 30000);
+        // Page 19 sends two forms (the key, then the restart): a slow router holds each.
+        At(30, 60000);
     }
 
     // Page 30 to its end: the router is given its restart, then ticks until
