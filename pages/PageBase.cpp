@@ -43,6 +43,13 @@ std::wstring CWizardPage::ArtPath() const
     return g_strAppFolder + L"IMG\\" + g_uiStr.*m_art;
 }
 
+void CWizardPage::NameArt()
+{
+    m_artPath = ArtPath();
+    m_artNamed = true;
+    m_artLoaded = false;
+}
+
 void CWizardPage::LoadArt() const
 {
     if (m_artLoaded)
@@ -55,8 +62,8 @@ void CWizardPage::LoadArt() const
 BOOL CWizardPage::OnInitDialog()
 {
     // The art is named in the language of start-up; a later language keeps it.
-    m_artPath = ArtPath();
-    m_artLoaded = false;
+    if (!m_artNamed)
+        NameArt();
 
     m_controls.clear();
     for (const CtlRow& row : m_table) {

@@ -75,6 +75,9 @@ public:
     virtual void ApplyTexts();
     // The file the page's art is loaded from.
     std::wstring ArtPath() const;
+    // Fixes the art's file name in the current language before the window
+    // exists; otherwise the window's creation does.
+    void NameArt();
     // The page's art, decoded on first use from the file named at creation.
     const CPTPicture& Background() const
     {
@@ -125,6 +128,7 @@ private:
     // The page's picture, painted as its background; no window of its own.
     mutable CPTPicture m_background;
     mutable bool m_artLoaded = false;
+    bool m_artNamed = false;
     std::wstring m_artPath;
     int m_pageNumber;
     std::wstring CUIStr::*m_art;

@@ -42,7 +42,52 @@ CTarvoDlg* CTarvoDlg::FromWindow(HWND hwnd)
 
 CWizardPage* CTarvoDlg::Page(int nPage) const
 {
-    return nPage >= 1 && nPage <= kPageCount ? m_pages[static_cast<size_t>(nPage - 1)].get() : nullptr;
+    if (nPage < 1 || nPage > kPageCount)
+        return nullptr;
+    // Making a page on demand changes no setting of the run.
+    const_cast<CTarvoDlg*>(this)->ReadyPage(nPage);
+    return m_pages[static_cast<size_t>(nPage - 1)].get();
+}
+
+namespace {
+// Pages without texts of their own (picture-only pages) never take any.
+bool HasTexts(int nPage)
+{
+    switch (nPage) {
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 14:
+    case 15:
+        return false;
+    default:
+        return true;
+    }
+}
+} // namespace
+
+void CTarvoDlg::ReadyPage(int nPage)
+{
+    const size_t i = static_cast<size_t>(nPage - 1);
+    CWizardPage* page = m_pages[i].get();
+    if (!page || !m_hWnd)
+        return;
+    if (!page->m_hWnd) {
+        if (!page->Create(this))
+            return;
+        // The page number as window id lets tools tell which page shows.
+        ::SetWindowLongPtrW(page->m_hWnd, GWLP_ID, nPage);
+        const RECT outer = GetWindowRect();
+        page->SetWindowPos(nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                           SWP_NOACTIVATE | SWP_NOZORDER);
+        page->ShowWindow(SW_HIDE);
+    }
+    if (m_pageTextRound[i] != m_textRound) {
+        m_pageTextRound[i] = m_textRound;
+        if (HasTexts(nPage))
+            page->ApplyTexts();
+    }
 }
 
 int CTarvoDlg::OpenRouterConnection() const
@@ -86,21 +131,19 @@ void CTarvoDlg::CreatePages()
 {
     SetWindowPos(HWND_TOP, 0, 0, 800 + 2 * ::GetSystemMetrics(SM_CYDLGFRAME), 600 + ::GetSystemMetrics(SM_CYCAPTION),
                  SWP_NOACTIVATE);
-    const RECT outer = GetWindowRect();
     ShowWindow(SW_HIDE);
 
+    // Every page object now, with its art named in the language of start-up;
+    // the windows follow when needed, page 1's at once.
     for (int n = 1; n <= kPageCount; ++n) {
         std::unique_ptr<CWizardPage> page = CreatePageObject(n, this);
-        if (page->Create(this)) {
-            // The page number as window id lets tools tell which page shows.
-            ::SetWindowLongPtrW(page->m_hWnd, GWLP_ID, n);
-            page->SetWindowPos(nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                               SWP_NOACTIVATE | SWP_NOZORDER);
-            page->ShowWindow(SW_HIDE);
-        }
+        page->NameArt();
         g_pageTable[static_cast<size_t>(n - 1)] = page.get();
         m_pages[static_cast<size_t>(n - 1)] = std::move(page);
     }
+    m_textRound = 0;
+    m_pageTextRound.fill(0);
+    ReadyPage(1);
 
     m_waitDlg = std::make_unique<CWaitDlg>(this, this);
     if (m_waitDlg->Create(this)) {
@@ -117,11 +160,11 @@ void CTarvoDlg::ShowPage(int nPage)
         if (m_waitDlg && m_waitDlg->m_hWnd)
             m_waitDlg->ShowWindow(SW_HIDE);
     }
-    for (int n = 1; n <= kPageCount; ++n) {
-        CWizardPage* page = Page(n);
+    const CWizardPage* shown = Page(nPage); // made and given its texts while still hidden
+    for (const std::unique_ptr<CWizardPage>& page : m_pages) {
         if (!page || !page->m_hWnd)
             continue;
-        if (n == nPage) {
+        if (page.get() == shown) {
             page->ShowWindow(SW_SHOW);
             page->SetFocus();
         } else {
@@ -132,12 +175,12 @@ void CTarvoDlg::ShowPage(int nPage)
 
 void CTarvoDlg::RefreshAllTexts()
 {
-    // The order in which pages take their texts; picture-only pages have none.
-    static constexpr int kOrder[] = {1,  2,  3,  4,  5,  6,  11, 12, 13, 16, 17, 18,
-                                     19, 30, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29};
-    for (int n : kOrder) {
-        if (CWizardPage* page = Page(n); page && page->m_hWnd)
-            page->ApplyTexts();
+    ++m_textRound;
+    // A shown page takes its texts now; the others when next needed.
+    for (int n = 1; n <= kPageCount; ++n) {
+        if (const CWizardPage* page = m_pages[static_cast<size_t>(n - 1)].get();
+            page && page->m_hWnd && page->IsWindowVisible())
+            ReadyPage(n);
     }
     if (m_waitDlg && m_waitDlg->m_hWnd)
         m_waitDlg->SetMessage(g_uiStr.errorMsg[8]);

@@ -1,6 +1,8 @@
 #pragma once
-// The wizard's main window: owns the settings of one run, creates the 30
-// pages and the password dialog, and shows one page at a time.
+// The wizard's main window: owns the settings of one run, the 30 pages and
+// the password dialog, and shows one page at a time. A page's window is made,
+// and a new language's texts applied to it, only when the page is first
+// needed: start-up and the language switch stay quick.
 #include "Dialog.h"
 #include "WaitDlg.h"
 
@@ -23,9 +25,11 @@ public:
     // any other number hides them all. The password dialog is left alone.
     void ShowPage(int nPage);
     // Re-applies the texts of the string table to every page that has texts,
-    // and the password dialog's message.
+    // and the password dialog's message. A page takes them when it is next
+    // shown or reached through Page().
     void RefreshAllTexts();
 
+    // Page nPage (1..30) with its window and current texts, made on demand.
     CWizardPage* Page(int nPage) const;
 
     // Opens the library's connection to the router with this run's identity:
@@ -97,9 +101,14 @@ protected:
 
 private:
     void CreatePages();
+    // Makes page nPage's window if it has none and brings its texts up to date.
+    void ReadyPage(int nPage);
     void PaintIcon();
 
     std::array<std::unique_ptr<CWizardPage>, kPageCount> m_pages;
+    // Language switches so far, and for each page the switch its texts follow.
+    int m_textRound = 0;
+    std::array<int, kPageCount> m_pageTextRound{};
     std::unique_ptr<CWaitDlg> m_waitDlg;
 };
 
