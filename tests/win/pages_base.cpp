@@ -92,6 +92,28 @@ TEST_F(PageBase, ATextBlockOnTheVisiblePageRendersItsNewTextAtOnce)
     EXPECT_TRUE(Page(2).Ctl<CXHTMLStatic>(IDC_CP2_STATIC2)->NeedsRedraw());
 }
 
+TEST_F(PageBase, APageTakesTheLatestLanguageWhenFirstReachedAndKeepsTheArtOfStartUp)
+{
+    StartWizard();
+    for (int n = 2; n <= CTarvoDlg::kPageCount; ++n)
+        EXPECT_EQ(g_pageTable[static_cast<size_t>(n - 1)]->m_hWnd, nullptr) << "page " << n << " made at start";
+
+    // Two switches before page 2 is first needed: the last one counts.
+    g_uiStr.IDS_NEXT = L"701,550,75,30,13,First";
+    Dlg().RefreshAllTexts();
+    g_uiStr.IDS_NEXT = L"701,550,75,30,13,Second";
+    g_uiStr.IDS_PAGE2 = L"missing.jpg";
+    Dlg().RefreshAllTexts();
+    EXPECT_EQ(Page(2).Ctl<CPTLabel>(IDC_NEXT)->GetWindowText(), L"Second");
+    EXPECT_TRUE(Page(2).Background().HasPicture());
+
+    // A made page that is hidden takes the next switch when it is shown.
+    g_uiStr.IDS_NEXT = L"701,550,75,30,13,Third";
+    Dlg().RefreshAllTexts();
+    Dlg().ShowPage(2);
+    EXPECT_EQ(::GetWindowTextLengthW(Item(2, IDC_NEXT)), 5);
+}
+
 TEST_F(PageBase, EveryPageLoadsTheArtItsKeyNamesAndAMissingPictureLeavesNone)
 {
     ::DeleteFileW((m_folder + L"IMG\\page3.jpg").c_str());

@@ -14,12 +14,16 @@ namespace {
 class ObservedTarvoDlg : public CTarvoDlg {
 public:
     int visibleAfterInit = -1;
+    int madeAfterInit = -1;
     bool mainVisibleAfterInit = true;
 
 protected:
     BOOL OnInitDialog() override
     {
         BOOL result = CTarvoDlg::OnInitDialog();
+        madeAfterInit = 0;
+        for (int n = 0; n < kPageCount; ++n)
+            madeAfterInit += g_pageTable[static_cast<size_t>(n)]->m_hWnd ? 1 : 0;
         visibleAfterInit = 0;
         for (int n = 1; n <= kPageCount; ++n)
             visibleAfterInit += Page(n)->IsWindowVisible() ? 1 : 0;
@@ -50,6 +54,7 @@ protected:
 TEST_F(MainWindow, CreatesThirtyHiddenPagesAndTheWaitDialog)
 {
     EXPECT_EQ(m_dlg.visibleAfterInit, 0);
+    EXPECT_EQ(m_dlg.madeAfterInit, 1) << "only page 1's window is made at start; Page() makes the others";
     EXPECT_FALSE(m_dlg.mainVisibleAfterInit);
     const RECT outer = m_dlg.GetWindowRect();
     for (int n = 1; n <= CTarvoDlg::kPageCount; ++n) {
