@@ -79,6 +79,17 @@ TEST_F(StringTable, LongValuesKeepTheirFirst511Characters)
     EXPECT_EQ(m_table.IDS_P2_STATIC3, std::wstring(511, L'y'));
 }
 
+TEST_F(StringTable, ASectionLargerThanOneReadKeepsItsLastKeys)
+{
+    std::string file = "[Strings]\r\n";
+    for (int i = 0; i < 150; ++i)
+        file += "IDS_FILLER" + std::to_string(i) + "=" + std::string(400, 'f') + "\r\n";
+    WriteBytes(Lang(L"Lang0409.ini"), file + "IDS_TITLE=After the filler\r\nIDS_ERROR_MSG9=Last\r\n");
+    m_table.LoadLanguage();
+    EXPECT_EQ(m_table.IDS_TITLE, L"After the filler");
+    EXPECT_EQ(m_table.errorMsg[8], L"Last");
+}
+
 TEST_F(StringTable, MissingListFileFallsBackToEnglish)
 {
     WriteBytes(Lang(L"Lang0409.ini"), "[Strings]\r\nIDS_TITLE=English\r\n");
