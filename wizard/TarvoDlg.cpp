@@ -146,11 +146,19 @@ void CTarvoDlg::CreatePages()
     ReadyPage(1);
 
     m_waitDlg = std::make_unique<CWaitDlg>(this, this);
-    if (m_waitDlg->Create(this)) {
+    g_pageTable[kPageCount] = m_waitDlg.get();
+}
+
+CWaitDlg* CTarvoDlg::WaitDialog() const
+{
+    if (m_waitDlg && !m_waitDlg->m_hWnd && m_hWnd && m_waitDlg->Create(const_cast<CTarvoDlg*>(this))) {
         m_waitDlg->SetWindowPos(nullptr, 0, 0, CWaitDlg::kWidth, CWaitDlg::kHeight, SWP_NOACTIVATE | SWP_NOZORDER);
         m_waitDlg->ShowWindow(SW_HIDE);
+        // Its message follows the language chosen, as the pages' texts do.
+        if (m_textRound > 0)
+            m_waitDlg->SetMessage(g_uiStr.errorMsg[8]);
     }
-    g_pageTable[kPageCount] = m_waitDlg.get();
+    return m_waitDlg.get();
 }
 
 void CTarvoDlg::ShowPage(int nPage)
@@ -189,9 +197,9 @@ void CTarvoDlg::RefreshAllTexts()
 void CTarvoDlg::AskAdminPassword(CFormResender* resender)
 {
     m_pResender = resender;
-    if (m_waitDlg && m_waitDlg->m_hWnd) {
-        m_waitDlg->ShowWindow(SW_SHOWNORMAL);
-        m_waitDlg->SetFocus();
+    if (CWaitDlg* wait = WaitDialog(); wait && wait->m_hWnd) {
+        wait->ShowWindow(SW_SHOWNORMAL);
+        wait->SetFocus();
     }
 }
 

@@ -36,7 +36,8 @@ public:
     // the router address, mask 255.255.255.0, user "admin", the current
     // administrator password, port 80. The library's result code.
     int OpenRouterConnection() const;
-    CWaitDlg* WaitDialog() const { return m_waitDlg.get(); }
+    // The password dialog, made on first use.
+    CWaitDlg* WaitDialog() const;
     // Shows the password dialog with the focus. Its OK stores the password
     // and has resender send its form again, or, without one (page 5), shows
     // page 4 and page 5, which starts its run anew. A resender's page that is

@@ -15,6 +15,7 @@ class ObservedTarvoDlg : public CTarvoDlg {
 public:
     int visibleAfterInit = -1;
     int madeAfterInit = -1;
+    bool waitMadeAfterInit = true;
     bool mainVisibleAfterInit = true;
 
 protected:
@@ -24,6 +25,7 @@ protected:
         madeAfterInit = 0;
         for (int n = 0; n < kPageCount; ++n)
             madeAfterInit += g_pageTable[static_cast<size_t>(n)]->m_hWnd ? 1 : 0;
+        waitMadeAfterInit = g_pageTable[kPageCount]->m_hWnd != nullptr;
         visibleAfterInit = 0;
         for (int n = 1; n <= kPageCount; ++n)
             visibleAfterInit += Page(n)->IsWindowVisible() ? 1 : 0;
@@ -55,6 +57,7 @@ TEST_F(MainWindow, CreatesThirtyHiddenPagesAndTheWaitDialog)
 {
     EXPECT_EQ(m_dlg.visibleAfterInit, 0);
     EXPECT_EQ(m_dlg.madeAfterInit, 1) << "only page 1's window is made at start; Page() makes the others";
+    EXPECT_FALSE(m_dlg.waitMadeAfterInit);
     EXPECT_FALSE(m_dlg.mainVisibleAfterInit);
     const RECT outer = m_dlg.GetWindowRect();
     for (int n = 1; n <= CTarvoDlg::kPageCount; ++n) {
@@ -129,6 +132,18 @@ TEST_F(MainWindow, RefreshAllTextsKeepsVisibilityAndSetsTheWaitMessage)
     EXPECT_EQ(VisiblePages(m_dlg), std::vector<int>{7});
     EXPECT_EQ(::GetWindowTextLengthW(m_dlg.WaitDialog()->GetDlgItem(1032)),
               static_cast<int>(g_uiStr.errorMsg[8].size()));
+}
+
+TEST(MainWindowAlone, AWaitDialogFirstMadeAfterALanguageSwitchShowsThatLanguagesMessage)
+{
+    CTarvoDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    g_uiStr.errorMsg[8] = L"Type it again";
+    dlg.RefreshAllTexts();
+    ASSERT_EQ(g_pageTable[CTarvoDlg::kPageCount]->m_hWnd, nullptr);
+    wchar_t text[32] = L"";
+    ::GetWindowTextW(dlg.WaitDialog()->GetDlgItem(1032), text, 32);
+    EXPECT_STREQ(text, L"Type it again");
 }
 
 TEST_F(MainWindow, PasswordFromTheWaitDialogRestartsTheCheckPage)
