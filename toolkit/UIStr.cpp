@@ -22,8 +22,8 @@ public:
     {
         std::vector<wchar_t> buffer(32768);
         for (;;) {
-            const DWORD len = ::GetPrivateProfileSectionW(section, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                          file.c_str());
+            const DWORD len =
+                ::GetPrivateProfileSectionW(section, buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
             if (len + 2 < buffer.size()) {
                 buffer.resize(len);
                 break;
