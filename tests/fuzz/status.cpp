@@ -1,6 +1,5 @@
-// The facts the wizard reads out of the router's status pages: the wireless
-// name, the router's clock and its Internet address. The page is whatever a
-// router (or something posing as one) sends. Input: the page (see input.h).
+// The wireless name, clock and Internet address the wizard reads from a status
+// page, whatever a router sends. Input: the page (see input.h).
 #include <cstdint>
 #include <cstdlib>
 #include <cwctype>

@@ -460,7 +460,6 @@ TEST(RouterFaults, SwitchesShapeTheAnswers)
     EXPECT_EQ(lab.router->Saved().ssid, "Moved1");
     const HttpReply reboot = lab.Post("/goform/formReboot", kRebootBody);
     EXPECT_EQ(reboot.status, 302);
-    EXPECT_EQ(HeaderValue(reboot, "Location"), "http://192.168.2.1/tlreset.asp");
     EXPECT_TRUE(reboot.restart);
     lab.Restart();
     ASSERT_TRUE(lab.router->Set("fault-redirect", "off").empty());

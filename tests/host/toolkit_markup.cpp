@@ -63,11 +63,8 @@ TEST(ToolkitEntities, EscapedValuesOpenNoTag)
 
 TEST(ToolkitLinkHandler, TargetIsOneQuotedArgument)
 {
-    const struct {
-        const wchar_t* handler;
-        const wchar_t* target;
-        const wchar_t* command;
-    } cases[] = {
+    const wchar_t* const cases[][3] = {
+        // handler, target, command
         {L"\"C:\\Web\\browse.exe\" -nohome \"%1\" -x", L"http://192.168.2.1/",
          L"\"C:\\Web\\browse.exe\" -nohome  \"http://192.168.2.1/\""},
         {L"browse.exe %1", L"a b", L"browse.exe  \"a b\""},
@@ -77,7 +74,7 @@ TEST(ToolkitLinkHandler, TargetIsOneQuotedArgument)
         {L"b.exe \"%1\"", L"a\\\"b", L"b.exe  \"a\\\\\\\"b\""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(LinkHandlerCommand(c.handler, c.target), c.command) << c.target;
+        EXPECT_EQ(LinkHandlerCommand(c[0], c[1]), c[2]) << c[1];
 }
 
 TEST(ToolkitTokenizer, TagsAreMatchedWithoutRegardToCase)

@@ -283,7 +283,6 @@ TEST_F(Delivery, InstallerThenUninstallSwitchRemovesEverythingButForeignGroups)
             ::Sleep(20);
     }
     ASSERT_TRUE(copy) << "no Tarvo.exe started below the temporary folder";
-    EXPECT_NE(copyPath.find(L"\\Tarvo-"), std::wstring::npos) << "not in a folder of its own";
     ASSERT_EQ(::WaitForSingleObject(copy.get(), 60000), WAIT_OBJECT_0) << "the clean-up copy did not finish";
     code = 99;
     ::GetExitCodeProcess(copy.get(), &code);

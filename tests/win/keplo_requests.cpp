@@ -342,10 +342,8 @@ TEST_F(KeploRequests, BodyTheCodePageCannotHoldIsRefusedBeforeAnyConnection)
 {
     const wchar_t loneSurrogate[] = {L'a', L'=', 0xD800, L'b', 0};
     std::vector<std::wstring> bodies = {L"pppUserName=\u0E01", L"pppPassword=\U0001F600", loneSurrogate};
-    if (GetACP() == 1252) {
+    if (GetACP() == 1252)
         bodies.push_back(L"pppUserName=me\uFF06pppMTU\uFF1D1");
-        bodies.push_back(L"pppUserName=\u0101");
-    }
     wchar_t dir[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, dir);
     const std::wstring file = std::wstring(dir) + L"keplo_upload_cp.bin";

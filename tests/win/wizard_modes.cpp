@@ -79,21 +79,16 @@ HWND WaitForWindowOf(DWORD pid, DWORD timeoutMs)
     return search.found;
 }
 
-std::wstring TempFolder()
-{
-    wchar_t temp[MAX_PATH] = L"";
-    ::GetTempPathW(MAX_PATH, temp);
-    return temp;
-}
-
 // The hand-off's copy folders in the temporary folder.
 std::vector<std::wstring> CopyFolders()
 {
+    wchar_t temp[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, temp);
     std::vector<std::wstring> found;
     WIN32_FIND_DATAW data;
-    fw::CFindHandle find(::FindFirstFileW((TempFolder() + L"Tarvo-*").c_str(), &data));
+    fw::CFindHandle find(::FindFirstFileW((temp + std::wstring(L"Tarvo-*")).c_str(), &data));
     for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &data))
-        found.push_back(TempFolder() + data.cFileName + L"\\");
+        found.push_back(temp + std::wstring(data.cFileName) + L"\\");
     return found;
 }
 
@@ -184,7 +179,6 @@ TEST(RemoveAllin, LinksAreNeverFollowed)
 
     RemoveAllin(root + L"legacy", &NoWait);
     RemoveAllin(root + L"itself", &NoWait);
-
     EXPECT_TRUE(Exists(target + L"sub\\keep.txt"));
 }
 
@@ -317,8 +311,7 @@ TEST(StartModes, HandOffThatCannotCopySaysSoAndStartsNothing)
     ASSERT_NE(handOff, nullptr);
     HWND box = WaitForWindowOf(pid, 15000);
     ASSERT_NE(box, nullptr) << "no message";
-    wchar_t text[1024] = L"";
-    wchar_t expected[1024] = L"";
+    wchar_t text[1024] = L"", expected[1024] = L"";
     ::GetWindowTextW(::GetDlgItem(box, 0xFFFF), text, 1024);
     ::GetPrivateProfileStringW(L"Strings", L"IDS_REMOVAL_NOT_STARTED", L"", expected, 1024,
                                (program + L"LANG\\Lang0409.ini").c_str());
