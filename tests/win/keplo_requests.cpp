@@ -6,6 +6,7 @@
 #include "keplo_loopback.h" // first: it brings winsock2.h ahead of windows.h
 
 #include <windows.h>
+#include <psapi.h>
 #include <winhttp.h>
 
 #include <algorithm>
@@ -236,14 +237,19 @@ TEST_F(KeploRequests, ResponseMustFitWithItsTerminator)
     EXPECT_EQ(std::wstring(buffer), std::wstring(large.begin(), large.end()));
 }
 
-TEST_F(KeploRequests, EndlessResponseEndsWithEightSoon)
+TEST_F(KeploRequests, EndlessResponseEndsWithEightSoonAndInLittleMemory)
 {
     constexpr unsigned long long kGigabyte = 1ull << 30;
     server.Stream("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(kGigabyte) + "\r\nConnection: close\r\n\r\n",
                   kGigabyte);
+    PROCESS_MEMORY_COUNTERS before{}, after{};
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before));
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(Get(L"/endless"), 8);
     EXPECT_LT(GetTickCount64() - start, 5000u);
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after));
+    // The peak against the use before: an earlier peak can only make the growth look larger.
+    EXPECT_LT(after.PeakWorkingSetSize - std::min(before.WorkingSetSize, after.PeakWorkingSetSize), SIZE_T{16} << 20);
     EXPECT_LT(server.StreamedBytes(), kGigabyte);
 }
 
