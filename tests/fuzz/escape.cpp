@@ -1,8 +1,7 @@
-// Router and person values on their way into the text control, the summary
-// file and the ".htm" handler's command line: whatever they hold, they show
-// as they are, open no tag or link (the tokens say so: only text between
-// the tags around it), and stay one argument.
-// Input: the value (see input.h).
+// Router and person values on their way into page texts, the summary file and
+// the ".htm" handler's command line: shown as they are, opening no tag or link
+// (only text between the tags around it), one argument. Input: the value.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -66,12 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     // Between two tags of a page text the value is one piece of text that
     // reads back as the value itself (a raw mark character of the control
     // aside, which it never shows).
-    const std::wstring text = FillMarkup(L"<B>%s</B>", {value});
-    const std::wstring marked = tk::MarkEntities(text);
+    const std::wstring marked = tk::MarkEntities(FillMarkup(L"<B>%s</B>", {value}));
     tk::MarkupTokenizer tokens(marked);
-    tk::Token token;
     std::vector<tk::Token> all;
-    while (tokens.Next(token))
+    for (tk::Token token; tokens.Next(token);)
         all.push_back(token);
     Check(all.size() >= 2 && all.front().kind == tk::TokenKind::BoldOn && all.back().kind == tk::TokenKind::BoldOff);
     std::wstring shown;
@@ -83,12 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
         Check(tk::DecodeMarks(shown) == value);
 
     // The summary file keeps its own nine line breaks and no tag of a value.
-    SummaryValues values{value, value, value, value, value};
-    const std::wstring file = SettingsFileText(L"192.168.2.1", values);
-    size_t tags = 0;
-    for (wchar_t c : file)
-        tags += c == L'<' ? 1 : 0;
-    Check(tags == 9);
+    const std::wstring file = SettingsFileText(L"192.168.2.1", {value, value, value, value, value});
+    Check(std::count(file.begin(), file.end(), L'<') == 9);
 
     // The link target is exactly one argument after the handler.
     const std::vector<std::wstring> args = SplitArguments(tk::LinkHandlerCommand(L"b.exe \"%1\"", value));

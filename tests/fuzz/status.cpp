@@ -1,6 +1,5 @@
-// The facts the wizard reads out of the router's status pages: the wireless
-// name, the router's clock and its Internet address. The page is whatever a
-// router (or something posing as one) sends. Input: the page (see input.h).
+// The wireless name, clock and Internet address the wizard reads from a status
+// page, whatever a router sends. Input: the page (see input.h).
 #include <cstdint>
 #include <cstdlib>
 #include <cwctype>
@@ -11,11 +10,6 @@
 #include "input.h"
 
 namespace {
-
-bool CLibraryBlank(wchar_t c)
-{
-    return std::iswspace(static_cast<wint_t>(c)) != 0;
-}
 
 void Check(bool ok)
 {
@@ -33,12 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
         // A piece of the cell: in the page, before its "</td>", trimmed.
         Check(page.find(*name) != std::wstring::npos);
         Check(name->find(L"</td>") == std::wstring::npos);
-        Check(name->empty() || (!CLibraryBlank(name->front()) && !CLibraryBlank(name->back())));
+        Check(name->empty() || (!std::iswspace(static_cast<wint_t>(name->front())) &&
+                                !std::iswspace(static_cast<wint_t>(name->back()))));
     }
 
     if (const std::optional<std::wstring> time = RouterTimeFromStatus(page)) {
-        // Five parts copied from the 20 characters after "Date(", the month
-        // as a number of at most 13 digits and a sign, and five separators.
+        // Five parts from the 20 characters after "Date(", a month of up to 13 digits and a sign, five separators.
         Check(page.find(L"Date(") != std::wstring::npos);
         Check(time->size() <= 20 + 14 + 5);
     }

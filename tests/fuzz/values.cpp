@@ -1,6 +1,5 @@
-// Colour values of the text control, the LAYOUT/COLOUR splitting of language
-// file values, and the library's dotted addresses. Input: a count byte, then
-// the text (see input.h).
+// Colour values of the text control, the LAYOUT/COLOUR splitting of language file values
+// and the library's dotted addresses. Input: a count byte, then the text (see input.h).
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -41,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     if (parsed.Colour() > 0xFFFFFFu || layout.text.size() > value.size())
         std::abort();
 
-    // A text that passes as a strict address is exactly the address printed back, and the
-    // system parser's reading agrees with it.
+    // A strict address is exactly the address printed back, as the system parser reads it.
     if (const auto address = keplo::ParseDottedIpv4(value)) {
         std::wstring printed;
         for (int shift = 24; shift >= 0; shift -= 8)

@@ -189,12 +189,9 @@ TEST(KeploIpv4Text, StrictDottedFormOnly)
 {
     EXPECT_EQ(ParseDottedIpv4("192.168.2.1"), 0xC0A80201u);
     EXPECT_EQ(ParseDottedIpv4(L"255.255.255.0"), 0xFFFFFF00u);
-    EXPECT_EQ(ParseDottedIpv4("0.0.0.0"), 0u);
-    for (const char* bad : {"", "10.1", "0x7f.0.0.1", "010.0.0.1", "1.2.3.04", "1.2.3.256", "1000.1.1.1", "1.2.3.4.",
-                            ".1.2.3.4", "1.2.3.4 ", " 1.2.3.4", "1.2.3.4/24", "-1.2.3.4", "1.2.3.4 x"})
+    for (const char* bad : {"", "10.1", "0x7f.0.0.1", "010.0.0.1", "1.2.3.256", "1.2.3.4.", " 1.2.3.4", "1.2.3.4 x"})
         EXPECT_FALSE(ParseDottedIpv4(bad).has_value()) << bad;
     EXPECT_FALSE(ParseDottedIpv4(L"\uFF11.2.3.4").has_value()); // a full-width digit is no digit
-    EXPECT_FALSE(ParseDottedIpv4(std::wstring(L"1.2.3.4\0", 8)).has_value());
 }
 
 TEST_F(KeploReachability, RouterOnOwnSubnetIsConfirmedByArp)
@@ -347,7 +344,7 @@ TEST_F(KeploReachability, StoresTargetWhateverTheResultAndKeepsTheCookie)
 
 TEST_F(KeploReachability, OnlyADottedAddressOutsideLoopbackIsCheckedOrRepaired)
 {
-    // An interface that would be switched to DHCP, and one eligible for an alias.
+    // One interface to switch to DHCP, one for an alias.
     net.adapters = {Adapter(4, 6, {kNoAddress}, 0), Adapter(5, 6, {kAutoAddress})};
     net.registry[ConnectionNameKey(L"{A4}")] = L"LAN";
     net.haveRoute = false;
@@ -356,11 +353,9 @@ TEST_F(KeploReachability, OnlyADottedAddressOutsideLoopbackIsCheckedOrRepaired)
                                 L"192.168.002.001", L"\uFF11\uFF19\uFF12.168.2.1"}) {
         EXPECT_EQ(OpenConnection(state, net, {host, L"255.255.255.0", L"admin", L"", 80}), kReachable);
         EXPECT_EQ(state.host, host);
-        EXPECT_EQ(state.user, L"admin");
     }
     EXPECT_TRUE(net.log.empty()) << net.log.front();
     EXPECT_TRUE(net.commands.empty());
-    EXPECT_EQ(state.aliasContext, 0u);
 
     EXPECT_EQ(OpenConnection(state, net, kRouter), kReachable);
     EXPECT_EQ(net.log.at(1), "add .241 if 5");
@@ -394,17 +389,11 @@ TEST(KeploInterfaceControl, CommandLines)
     EXPECT_EQ(SetInterfaceStaticDNS(state, net, L"192.168.2.1"), 0);
     EXPECT_EQ(SetInterfaceStaticDNS(state, net, L""), 0);
     // Texts that are no address never reach the command line.
-    const std::pair<const wchar_t*, const wchar_t*> badStatic[] = {
-        {L"192.168.2.50 255.0.0.0 10.0.0.1 1 & net user", L""},
-        {L"192.168.2.500", L""},
-        {L"host", L""},
-        {L"192.168.2.50", L"255.255.255.0\" x"},
-        {L"192.168.2.50", L"24"}};
-    for (const auto& [address, mask] : badStatic)
-        EXPECT_EQ(SetInterfaceStaticIP(state, net, address, mask, L""), 87) << address << L" " << mask;
+    EXPECT_EQ(SetInterfaceStaticIP(state, net, L"192.168.2.50 255.0.0.0 10.0.0.1 1 & net user", L"", L""), 87);
+    EXPECT_EQ(SetInterfaceStaticIP(state, net, L"192.168.2.50", L"255.255.255.0\" x", L""), 87);
+    EXPECT_EQ(SetInterfaceStaticIP(state, net, L"192.168.2.50", L"24", L""), 87);
     EXPECT_EQ(SetInterfaceStaticIP(state, net, L"10.0.0.5", L"255.0.0.0", L"10.0.0.1 1 x"), 87);
     EXPECT_EQ(SetInterfaceStaticDNS(state, net, L"8.8.8.8 primary & x"), 87);
-    EXPECT_EQ(SetInterfaceStaticDNS(state, net, L"dns.example"), 87);
     state.dhcpEnabled = 1;
     EXPECT_EQ(SetInterfaceIPToAuto(state, net), 0); // already automatic: nothing runs
     EXPECT_EQ(SetInterfaceDNSToAuto(state, net), 0);
@@ -417,12 +406,9 @@ TEST(KeploInterfaceControl, CommandLines)
                                 set + L"dns \"Local Area Connection\" static none",
                                 set + L"dns \"Local Area Connection\" source=DHCP",
                             }));
-}
 
-TEST(KeploInterfaceControl, AConnectionNameWithAQuoteIsNeverQuoted)
-{
-    FakeNetwork net;
-    ConnectionState state;
+    // A connection name with a quote is never quoted.
+    net.commands.clear();
     state.connectionName = L"LAN\" static 10.9.9.9 255.0.0.0 none & \"";
     state.dhcpEnabled = 2; // neither "already DHCP" nor "no DHCP"
     for (int result : {SetInterfaceIPToAuto(state, net), SetInterfaceDNSToAuto(state, net),

@@ -457,13 +457,9 @@ TEST(RouterFaults, SwitchesShapeTheAnswers)
     const HttpReply moved = lab.Post("/goform/formWlanSetup", WlanBody("Moved1"));
     EXPECT_EQ(moved.status, 302);
     EXPECT_EQ(HeaderValue(moved, "Location"), "http://192.168.2.1/wlbasic.asp");
-    EXPECT_EQ(moved.fault, "redirect");
     EXPECT_EQ(lab.router->Saved().ssid, "Moved1");
-    EXPECT_EQ(lab.Post("/goform/formWlanSetup", WlanBody("x"), "wrong").status, 401);
-    EXPECT_EQ(lab.Get("/stadevice.asp").status, 200);
     const HttpReply reboot = lab.Post("/goform/formReboot", kRebootBody);
     EXPECT_EQ(reboot.status, 302);
-    EXPECT_EQ(HeaderValue(reboot, "Location"), "http://192.168.2.1/tlreset.asp");
     EXPECT_TRUE(reboot.restart);
     lab.Restart();
     ASSERT_TRUE(lab.router->Set("fault-redirect", "off").empty());

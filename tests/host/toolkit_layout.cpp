@@ -293,8 +293,7 @@ TEST_F(ToolkitLayout, CentredPieceSitsInTheMiddle)
     for (const Drawn& p : d)
         EXPECT_EQ(p.x, 0);
 
-    // Later pieces of a centred line follow the first, inside the control;
-    // the next line is centred anew.
+    // Later pieces of a centred line follow the first; the next line is centred anew.
     d = Render(L"<CENTER>ab<B>cd</B>e<BR>fg</CENTER>", 100);
     ASSERT_EQ(d.size(), 4u);
     EXPECT_EQ(d[0].x, 42);

@@ -74,7 +74,7 @@ TEST(ExtractWirelessName, TheFirstScriptCellWithoutItsTwoSpacesAndBlanks)
         {L"write(\"<td class=table2>&nbsp;&nbsp;   </td>", L""},
         {L"write(\"<td class=table2>&nbsp;&nbsp;</td>", L""},
         {large, L"Far"},
-        // The name is data: markup in it is kept as it stands, for the pages to escape.
+        // Markup in the name is kept, for the pages to escape.
         {L"write(\"<td class=table2>&nbsp;&nbsp;<A HREF=C:\\Windows\\System32\\calc.exe>Home</A></td>",
          L"<A HREF=C:\\Windows\\System32\\calc.exe>Home</A>"},
         {L"write(\"<td class=table2>&nbsp;&nbsp;<B>x</B>&amp;</td>", L"<B>x</B>&amp;"},

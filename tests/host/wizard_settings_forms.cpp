@@ -150,15 +150,9 @@ TEST(SettingsExchange, A2xxOr3xxIsTakenA401RefusedAndAFailedPostNotDone)
     EXPECT_EQ(link.calls[1],
               L"post /goform/formTimeZoneSetup http://192.168.2.1/systimezone.asp " + TimeZoneForm(7).body + L" 65536");
 
-    const struct {
-        unsigned status;
-        PostOutcome outcome;
-    } answers[] = {{204, PostOutcome::Taken}, {302, PostOutcome::Taken}, {400, PostOutcome::Taken},
-                   {500, PostOutcome::Taken}, {401, PostOutcome::Refused}};
-    for (const auto& answer : answers) {
-        link.status = answer.status;
-        EXPECT_EQ(PostSettingsForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net")), answer.outcome)
-            << answer.status;
+    for (unsigned status : {204u, 302u, 400u, 500u}) {
+        link.status = status;
+        EXPECT_EQ(PostSettingsForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net")), PostOutcome::Taken) << status;
     }
     link.status = 401;
     EXPECT_EQ(PostSettingsForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net")), PostOutcome::Refused);

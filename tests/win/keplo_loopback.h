@@ -139,7 +139,12 @@ private:
             pauseMs = m_pauseMs;
         }
         if (!streamHead.empty()) {
-            StreamTo(client, streamHead, streamBytes);
+            send(client, streamHead.data(), static_cast<int>(streamHead.size()), 0);
+            const std::string filler(64 * 1024, 'x');
+            m_streamed = 0;
+            for (int n = 1; n > 0 && m_streamed < streamBytes && !m_stop;) // n <= 0: the client closed
+                if ((n = send(client, filler.data(), static_cast<int>(filler.size()), 0)) > 0)
+                    m_streamed += static_cast<unsigned long long>(n);
             return;
         }
         for (std::size_t i = 0; i < pieces.size(); ++i) {
@@ -149,19 +154,6 @@ private:
         }
         shutdown(client, SD_SEND);
         while (recv(client, chunk, sizeof chunk, 0) > 0) { // let the client read everything first
-        }
-    }
-
-    void StreamTo(SOCKET client, const std::string& head, unsigned long long bytes)
-    {
-        send(client, head.data(), static_cast<int>(head.size()), 0);
-        const std::string filler(64 * 1024, 'x');
-        m_streamed = 0;
-        while (m_streamed < bytes && !m_stop) {
-            const int n = send(client, filler.data(), static_cast<int>(filler.size()), 0);
-            if (n <= 0)
-                break; // the client closed
-            m_streamed += static_cast<unsigned long long>(n);
         }
     }
 

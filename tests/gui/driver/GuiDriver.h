@@ -129,9 +129,7 @@ public:
     // Clicks a label that reports clicks (SS_NOTIFY): with the mouse at its
     // centre, or by its STN_CLICKED notification.
     Outcome ClickLabel(int id, Input how = Input::Real);
-    // Clicks a point of a control's client area with the real mouse, as a
-    // person clicks a word of a text block. False, and nothing clicked, when
-    // another window covers that point.
+    // Clicks a client point of a control with the real mouse; false when another window covers it.
     bool ClickPoint(int id, POINT client);
     // Presses a push button (BM_CLICK).
     Outcome ClickButton(int id);

@@ -2,8 +2,7 @@
 // completion page and through the device joining help: the router settings
 // typed on pages 16-19, the restart wait of page 30 (its timer
 // fast-forwarded), the status read back from the substitute router, the
-// summary on page 20 and in the Desktop file; router text with markup in it
-// shown as it is.
+// summary on page 20 and in the Desktop file; markup from the router shown as text.
 //
 // SAFETY: these scenarios reach the router and the Internet check; they run
 // only inside the lab's PC namespace (see LabSupport.h).
@@ -202,8 +201,7 @@ protected:
         return bytes;
     }
 
-    // Clicks a text block all over, as a person might, then checks that no
-    // program was started: text from the router must never become a link.
+    // Clicks a text block all over; text from the router must never become a link.
     void ClickAllOverAndExpectNothingStarted(int id)
     {
         RECT rc{};
@@ -313,9 +311,7 @@ TEST_F(LabCompletion, RouterGoneAtTheStatusReadStillEndsOnPageTwenty)
 
 TEST_F(LabCompletion, RouterTextWithMarkupShowsAsItIsAndStartsNothing)
 {
-    // What a router could send in its name cell and its address field: tags,
-    // an entity and a link to a program, left open so that it would cover
-    // the rest of the text.
+    // Tags, an entity and a link left open, so that it would cover the rest of the text.
     const std::string name = "<A HREF=notepad><B>x</B>&amp;";
     const std::string address = "<A HREF=notepad><B>203.0.113.57&amp;";
     router.Set("ssid=" + name);
@@ -324,7 +320,6 @@ TEST_F(LabCompletion, RouterTextWithMarkupShowsAsItIsAndStartsNothing)
     const std::wstring shownAddress = L"&lt;A HREF=notepad&gt;&lt;B&gt;203.0.113.57&amp;amp;";
 
     WalkToTheRestartWait(L"Admin2024", L"HomeNet", L"Secret12345", {}, [&] {
-        // The label is plain text, "&" included; the sentence has the name escaped.
         EXPECT_EQ(gui::Narrow(gui.Text(IDC_CP7_SSID)), name);
         std::wstring sentence = EnglishText(L"IDS_P7_STATIC3");
         ASSERT_NE(sentence.find(L"%s"), std::wstring::npos);
