@@ -68,9 +68,10 @@ void CP5::SendForm()
     CTarvoDlg* main = MainWindow();
     if (!main)
         return;
-    const std::wstring oldPassword = main->m_strAdminPassword;
-    switch (PostSettingsForm(main->RouterLink(), main->m_strRouterIP, oldPassword,
-                             PasswordForm(oldPassword, m_strNewPassword))) {
+    // A refused login (the router does not know the password the wizard
+    // holds) brings up the password dialog; the form then goes again with
+    // the password given as the old one.
+    switch (SendSettingsForm(*main, *this, PasswordForm(main->m_strAdminPassword, m_strNewPassword))) {
     case PostOutcome::Taken:
         // Any answer but 401 counts as done. Should the router have kept its
         // old password after all, the next form is refused and the password
@@ -80,9 +81,6 @@ void CP5::SendForm()
         main->ShowPage(kPageTimeZone);
         break;
     case PostOutcome::Refused:
-        // The router does not know the password the wizard holds: ask for
-        // it, then send this form again with it as the old one.
-        main->AskAdminPassword(this);
         break;
     case PostOutcome::Failed:
         // No answer: the router has not taken the new password, so the wizard

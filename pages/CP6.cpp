@@ -68,16 +68,7 @@ void CP6::SendForm()
     CTarvoDlg* main = MainWindow();
     if (!main)
         return;
-    const PostOutcome outcome =
-        PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword, TimeZoneForm(m_nZone));
-    switch (outcome) {
-    case PostOutcome::Taken:
+    // Otherwise the user stays here (or at the password dialog); Next tries again.
+    if (SendSettingsForm(*main, *this, TimeZoneForm(m_nZone)) == PostOutcome::Taken)
         main->ShowPage(kPageWirelessName);
-        break;
-    case PostOutcome::Refused:
-        main->AskAdminPassword(this);
-        break;
-    case PostOutcome::Failed:
-        break; // the user stays here; Next tries again
-    }
 }

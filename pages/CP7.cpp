@@ -69,17 +69,8 @@ void CP7::SendForm()
         return;
     // Until the router has taken the name, the wizard keeps the one it read
     // from the router.
-    const PostOutcome outcome = PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword,
-                                                 WirelessNameForm(m_strName));
-    switch (outcome) {
-    case PostOutcome::Taken:
+    if (SendSettingsForm(*main, *this, WirelessNameForm(m_strName)) == PostOutcome::Taken) {
         main->m_strSSID = m_strName;
         main->ShowPage(kPageWirelessSecurity);
-        break;
-    case PostOutcome::Refused:
-        main->AskAdminPassword(this);
-        break;
-    case PostOutcome::Failed:
-        break; // the user stays here; Next tries again
     }
 }

@@ -61,17 +61,9 @@ void CP8::SendForm()
     CTarvoDlg* main = MainWindow();
     if (!main)
         return;
-    const PostOutcome outcome = PostSettingsForm(main->RouterLink(), main->m_strRouterIP, main->m_strAdminPassword,
-                                                 WirelessSecurityForm(m_strKey));
-    switch (outcome) {
-    case PostOutcome::Taken:
-        break;
-    case PostOutcome::Refused:
-        main->AskAdminPassword(this);
+    // Otherwise the user stays here (or at the password dialog); Next tries again.
+    if (SendSettingsForm(*main, *this, WirelessSecurityForm(m_strKey)) != PostOutcome::Taken)
         return;
-    case PostOutcome::Failed:
-        return; // the user stays here; Next tries again
-    }
     main->m_strWirelessKey = m_strKey;
     // The restart puts every setting of this stage into effect. Whatever it
     // answers, the wait page follows (a failed restart shows the trouble

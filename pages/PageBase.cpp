@@ -1,5 +1,7 @@
 #include "PageBase.h"
 
+#include "RouterOps.h"
+#include "SettingsForms.h"
 #include "TarvoDlg.h"
 #include "ValueForms.h"
 
@@ -263,4 +265,12 @@ LRESULT CWizardPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     }
     return CDialog::WindowProc(msg, wParam, lParam);
+}
+
+PostOutcome SendSettingsForm(CTarvoDlg& main, CFormResender& page, const RouterPost& form)
+{
+    const PostOutcome outcome = PostSettingsForm(main.RouterLink(), main.m_strRouterIP, main.m_strAdminPassword, form);
+    if (outcome == PostOutcome::Refused)
+        main.AskAdminPassword(&page);
+    return outcome;
 }

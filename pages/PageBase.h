@@ -148,5 +148,13 @@ protected:
     ~CFormResender() = default;
 };
 
+struct RouterPost;
+enum class PostOutcome;
+
+// Sends a form of the router settings pages as the run's administrator. A
+// refused login brings up the password dialog, whose OK has `page` send the
+// same form again.
+PostOutcome SendSettingsForm(CTarvoDlg& main, CFormResender& page, const RouterPost& form);
+
 // Makes the object of page n (1..30) with the main window as parent.
 std::unique_ptr<CWizardPage> CreatePageObject(int n, CWnd* parent);
