@@ -297,6 +297,16 @@ protected:
         Dlg().RefreshAllTexts();
     }
 
+    bool WaitDialogUp() const { return Dlg().WaitDialog()->IsWindowVisible() != FALSE; }
+    // The password dialog's OK with a password typed.
+    void AnswerPassword(const std::wstring& password) const
+    {
+        CWaitDlg& wait = *Dlg().WaitDialog();
+        ::SetWindowTextW(::GetDlgItem(wait.m_hWnd, IDC_WAIT_PASSWORD), password.c_str());
+        wait.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_WAIT_OK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(::GetDlgItem(wait.m_hWnd, IDC_WAIT_OK)));
+    }
+
     routertest::FakeRouterLink link;
 };
 

@@ -29,15 +29,6 @@ protected:
         Pump(10);
     }
     BoxSeen Next(int page) const { return ClickAnsweringBox(page, IDC_NEXT); }
-    bool WaitDialogUp() const { return Dlg().WaitDialog()->IsWindowVisible() != FALSE; }
-    // The password dialog's OK with a password typed, or its Escape.
-    void AnswerPassword(const std::wstring& password) const
-    {
-        CWaitDlg& wait = *Dlg().WaitDialog();
-        ::SetWindowTextW(::GetDlgItem(wait.m_hWnd, IDC_WAIT_PASSWORD), password.c_str());
-        wait.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_WAIT_OK, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(::GetDlgItem(wait.m_hWnd, IDC_WAIT_OK)));
-    }
     size_t Posts(const std::wstring& path) const
     {
         size_t n = 0;
