@@ -1,6 +1,5 @@
 // Page 1: the language of the wizard.
 #include "Pages.h"
-#include "TarvoDlg.h"
 
 namespace {
 // One control a row.
@@ -18,7 +17,7 @@ constexpr int kSlots = 10;
 constexpr wchar_t kEmptySlot[] = L"0";
 } // namespace
 
-CP1::CP1(CWnd* parent) : CWizardPage(1, IDD_CP1, &CUIStr::IDS_PAGE1, parent, kControls) {}
+CP1::CP1(CWnd* parent) : CWizardPage(kPageLanguage, IDD_CP1, &CUIStr::IDS_PAGE1, parent, kControls) {}
 
 BOOL CP1::OnInitDialog()
 {
@@ -61,10 +60,8 @@ void CP1::ApplyLanguage() const
     g_uiStr.languageIndex = selected >= 0 && selected < kSlots ? selected : 0;
     g_uiStr.LoadLanguage();
 
-    CTarvoDlg* main = MainWindow();
-    if (!main)
+    if (!Session())
         return;
-    main->SetWindowText(g_uiStr.IDS_TITLE);
-    main->RefreshAllTexts();
-    main->ShowPage(2);
+    Session()->Host().ApplyLanguage();
+    GoTo(kPageWelcome);
 }

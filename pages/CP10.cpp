@@ -11,12 +11,12 @@ const CtlRow kControls[] = {
     {.id = IDC_CP10_STATIC2_BOTTOM, .kind = CtlKind::Text, .text = &CUIStr::IDS_P10_STATIC2_Bottom,
      .place = {50, 200, 700, 110}},
     {.id = IDC_CP10_LINK1, .kind = CtlKind::Caption, .text = &CUIStr::IDS_P10_STATIC3, .place = {50, 310, 700, 20},
-     .bold = true, .points = 12, .colour = kLinkBlue, .goesTo = 22},
+     .bold = true, .points = 12, .colour = kLinkBlue, .goesTo = kPageWpsButton},
     {.id = IDC_CP10_STATIC4, .kind = CtlKind::Text, .text = &CUIStr::IDS_P10_STATIC4, .place = {50, 380, 700, 70}},
     {.id = IDC_CP10_LINK2, .kind = CtlKind::Caption, .text = &CUIStr::IDS_P10_STATIC5, .place = {50, 450, 700, 20},
-     .bold = true, .points = 12, .colour = kLinkBlue, .goesTo = 23},
+     .bold = true, .points = 12, .colour = kLinkBlue, .goesTo = kPageDeviceChooser},
 };
 // clang-format on
 } // namespace
 
-CP10::CP10(CWnd* parent) : CWizardPage(21, IDD_CP10, &CUIStr::IDS_PAGE10, parent, kControls) {}
+CP10::CP10(CWnd* parent) : CWizardPage(kPageJoinDevices, IDD_CP10, &CUIStr::IDS_PAGE10, parent, kControls) {}

@@ -5,12 +5,13 @@ namespace {
 // One control a row.
 // clang-format off
 const CtlRow kControls[] = {
-    {.id = IDC_BACK, .kind = CtlKind::Button, .text = &CUIStr::IDS_BACK, .goesTo = 23},
+    {.id = IDC_BACK, .kind = CtlKind::Button, .text = &CUIStr::IDS_BACK, .goesTo = kPageDeviceChooser},
     {.id = IDC_CP13C_STATIC1, .kind = CtlKind::Text, .text = &CUIStr::IDS_P13C_STATIC1, .place = {50, 110, 700, 30}},
-    // The raw format until the summary fills in the network name and password.
-    {.id = IDC_CP13C_STATIC2, .kind = CtlKind::Text, .text = &CUIStr::IDS_P13C_STATIC2, .place = {50, 160, 700, 320}},
+    // The raw format until the summary is made; then the network name and password.
+    {.id = IDC_CP13C_STATIC2, .kind = CtlKind::Text, .text = &CUIStr::IDS_P13C_STATIC2, .place = {50, 160, 700, 320},
+     .fill = CtlFill::Joining},
 };
 // clang-format on
 } // namespace
 
-CP13C::CP13C(CWnd* parent) : CWizardPage(26, IDD_CP13C, &CUIStr::IDS_PAGE13C, parent, kControls) {}
+CP13C::CP13C(CWnd* parent) : CWizardPage(kPageWindowsXp, IDD_CP13C, &CUIStr::IDS_PAGE13C, parent, kControls) {}

@@ -1,7 +1,6 @@
 // Page 4: how the router reaches the Internet, and the account it needs.
 #include "AnsiText.h"
 #include "Pages.h"
-#include "TarvoDlg.h"
 
 namespace {
 // One control a row.
@@ -23,7 +22,7 @@ const CtlRow kControls[] = {
     {.id = IDC_CP3A_STATIC7, .kind = CtlKind::Text, .text = &CUIStr::IDS_P3A_STATIC7, .place = {310, 415, 110, 50}},
     {.id = IDC_CP3A_STATIC8, .kind = CtlKind::Text, .text = &CUIStr::IDS_P3A_STATIC8, .place = {280, 480, 370, 30}},
     {.id = IDC_CONN_NEXT, .kind = CtlKind::Button, .text = &CUIStr::IDS_NEXT},
-    {.id = IDC_CONN_BACK, .kind = CtlKind::Button, .text = &CUIStr::IDS_BACK_P2_P3_P3a, .goesTo = 3},
+    {.id = IDC_CONN_BACK, .kind = CtlKind::Button, .text = &CUIStr::IDS_BACK_P2_P3_P3a, .goesTo = kPageBeforeYouStart},
 };
 // clang-format on
 
@@ -31,7 +30,7 @@ const CtlRow kControls[] = {
 constexpr int kDhcp = 1, kPppoe = 2, kBigPond = 3;
 } // namespace
 
-CP3A::CP3A(CWnd* parent) : CWizardPage(4, IDD_CP3A, &CUIStr::IDS_PAGE3A, parent, kControls) {}
+CP3A::CP3A(CWnd* parent) : CWizardPage(kPageConnectionType, IDD_CP3A, &CUIStr::IDS_PAGE3A, parent, kControls) {}
 
 bool CP3A::OnControl(int id, int code)
 {
@@ -44,8 +43,8 @@ bool CP3A::OnControl(int id, int code)
 
 void CP3A::OnNext() const
 {
-    CTarvoDlg* main = MainWindow();
-    if (!main)
+    CWizardSession* session = Session();
+    if (!session)
         return;
     const auto fieldText = [this](int id) {
         const CEdit* edit = Ctl<CEdit>(id);
@@ -57,36 +56,36 @@ void CP3A::OnNext() const
     };
 
     // Every Next stores all four fields, whichever type is chosen.
-    main->m_strPppoeUser = fieldText(IDC_EDIT_FIELD);
-    main->m_strPppoePassword = fieldText(IDC_EDIT_PASSWORD);
-    main->m_strBigPondUser = fieldText(IDC_EDIT_BP_USER);
-    main->m_strBigPondPassword = fieldText(IDC_EDIT_BP_PASSWORD);
+    session->m_strPppoeUser = fieldText(IDC_EDIT_FIELD);
+    session->m_strPppoePassword = fieldText(IDC_EDIT_PASSWORD);
+    session->m_strBigPondUser = fieldText(IDC_EDIT_BP_USER);
+    session->m_strBigPondPassword = fieldText(IDC_EDIT_BP_PASSWORD);
 
     const std::wstring* user = nullptr;
     const std::wstring* password = nullptr;
     if (isChosen(IDC_RADIO_DHCP)) {
-        main->m_nWanType = kDhcp;
+        session->m_nWanType = kDhcp;
     } else if (isChosen(IDC_RADIO_PPPOE)) {
-        main->m_nWanType = kPppoe;
-        user = &main->m_strPppoeUser;
-        password = &main->m_strPppoePassword;
+        session->m_nWanType = kPppoe;
+        user = &session->m_strPppoeUser;
+        password = &session->m_strPppoePassword;
     } else if (isChosen(IDC_RADIO_BIGPOND)) {
-        main->m_nWanType = kBigPond;
-        user = &main->m_strBigPondUser;
-        password = &main->m_strBigPondPassword;
+        session->m_nWanType = kBigPond;
+        user = &session->m_strBigPondUser;
+        password = &session->m_strBigPondPassword;
     } else {
         return; // no type chosen yet
     }
 
     if (user && (user->empty() || password->empty())) {
-        ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[0].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
+        ShowMessage(g_uiStr.errorMsg[0]);
         return;
     }
     // The library would refuse the form with this account only once page 5 has begun, and
     // that page could only blame the connection: say here what is wrong.
     if (user && (!keplo::FitsAnsiCodePage(*user) || !keplo::FitsAnsiCodePage(*password))) {
-        ::MessageBoxW(m_hWnd, g_uiStr.IDS_P3A_UNSENDABLE.c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
+        ShowMessage(g_uiStr.IDS_P3A_UNSENDABLE);
         return;
     }
-    main->ShowPage(5);
+    GoTo(kPageApply);
 }

@@ -24,7 +24,7 @@ const CtlRow kControls[] = {
 constexpr int kBoxes[] = {IDC_CHECK_ITEM1, IDC_CHECK_ITEM2, IDC_CHECK_ITEM3};
 } // namespace
 
-CP4C::CP4C(CWnd* parent) : CConfirmationPage(11, IDD_CP4C, &CUIStr::IDS_PAGE4C, parent, kControls) {}
+CP4C::CP4C(CWnd* parent) : CConfirmationPage(kPageRouterUnreachable, IDD_CP4C, &CUIStr::IDS_PAGE4C, parent, kControls) {}
 
 bool CConfirmationPage::AllTicked() const
 {
@@ -47,7 +47,7 @@ bool CConfirmationPage::OnControl(int id, int code)
     if (id == IDC_RECHECK && code == STN_CLICKED) {
         // The whole connection sequence runs again, whichever page failed.
         if (AllTicked())
-            GoTo(5);
+            GoTo(kPageApply);
         return true;
     }
     if (code == BN_CLICKED && std::find(std::begin(kBoxes), std::end(kBoxes), id) != std::end(kBoxes)) {
@@ -57,16 +57,16 @@ bool CConfirmationPage::OnControl(int id, int code)
     return false;
 }
 
-LRESULT CConfirmationPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+void CConfirmationPage::OnShown()
 {
-    if (msg != WM_SHOWWINDOW)
-        return CWizardPage::WindowProc(msg, wParam, lParam);
-    // Every visit starts clean: no box ticked, ReCheck inactive.
-    const LRESULT result = CWizardPage::WindowProc(msg, wParam, lParam);
+    Reset();
+}
+
+void CConfirmationPage::Reset() const
+{
     SetReCheckActive(false);
     for (int id : kBoxes) {
         if (const CButton* box = Ctl<CButton>(id))
             box->SetCheck(BST_UNCHECKED);
     }
-    return result;
 }

@@ -9,9 +9,9 @@ const CtlRow kControls[] = {
     {.id = IDC_CP4D_STATIC2, .kind = CtlKind::Text, .text = &CUIStr::IDS_P4D_STATIC2, .place = {280, 145, 440, 35}},
     {.id = IDC_CP4D_STATIC3, .kind = CtlKind::Text, .text = &CUIStr::IDS_P4D_STATIC3, .place = {280, 200, 520, 150}},
     {.id = IDC_CP4D_STATIC4, .kind = CtlKind::Text, .text = &CUIStr::IDS_P4D_STATIC4, .place = {280, 370, 520, 150}},
-    {.id = IDC_RECHECK, .kind = CtlKind::Button, .text = &CUIStr::IDS_RECHECK, .goesTo = 5},
+    {.id = IDC_RECHECK, .kind = CtlKind::Button, .text = &CUIStr::IDS_RECHECK, .goesTo = kPageApply},
 };
 // clang-format on
 } // namespace
 
-CP4D::CP4D(CWnd* parent) : CWizardPage(12, IDD_CP4D, &CUIStr::IDS_PAGE4D, parent, kControls) {}
+CP4D::CP4D(CWnd* parent) : CWizardPage(kPageAdapterUnsuitable, IDD_CP4D, &CUIStr::IDS_PAGE4D, parent, kControls) {}

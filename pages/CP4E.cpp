@@ -19,4 +19,4 @@ const CtlRow kControls[] = {
 // clang-format on
 } // namespace
 
-CP4E::CP4E(CWnd* parent) : CConfirmationPage(13, IDD_CP4E, &CUIStr::IDS_PAGE4E, parent, kControls) {}
+CP4E::CP4E(CWnd* parent) : CConfirmationPage(kPageNoInternet, IDD_CP4E, &CUIStr::IDS_PAGE4E, parent, kControls) {}

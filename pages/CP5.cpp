@@ -1,8 +1,5 @@
 // Page 16: the router's administrator password.
 #include "Pages.h"
-#include "RouterOps.h"
-#include "SettingsForms.h"
-#include "TarvoDlg.h"
 
 namespace {
 // One control a row.
@@ -19,12 +16,9 @@ const CtlRow kControls[] = {
     {.id = IDC_CP5_STATIC6, .kind = CtlKind::Text, .text = &CUIStr::IDS_P5_STATIC6, .place = {280, 480, 370, 30}},
 };
 // clang-format on
-
-constexpr int kPageTimeZone = 17;
-constexpr int kPageRouterTrouble = 11;
 } // namespace
 
-CP5::CP5(CWnd* parent) : CWizardPage(16, IDD_CP5, &CUIStr::IDS_PAGE5, parent, kControls) {}
+CP5::CP5(CWnd* parent) : CWizardPage(kPageAdminPassword, IDD_CP5, &CUIStr::IDS_PAGE5, parent, kControls) {}
 
 bool CP5::OnControl(int id, int code)
 {
@@ -35,28 +29,24 @@ bool CP5::OnControl(int id, int code)
     return false;
 }
 
-LRESULT CP5::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+void CP5::ClearFields() const
 {
-    if (msg == WM_SHOWWINDOW) {
-        // Shown or hidden, a password typed here never stays on screen.
-        for (int id : {IDC_EDIT_NEWPASS, IDC_EDIT_PASSWORD}) {
-            if (const CEdit* edit = Ctl<CEdit>(id))
-                edit->SetWindowText(L"");
-        }
+    for (int id : {IDC_EDIT_NEWPASS, IDC_EDIT_PASSWORD}) {
+        if (const CEdit* edit = Ctl<CEdit>(id))
+            edit->SetWindowText(L"");
     }
-    return CWizardPage::WindowProc(msg, wParam, lParam);
 }
 
 void CP5::OnNext()
 {
     const CEdit* first = Ctl<CEdit>(IDC_EDIT_NEWPASS);
     const CEdit* second = Ctl<CEdit>(IDC_EDIT_PASSWORD);
-    if (!MainWindow() || !first || !second)
+    if (!Session() || !first || !second)
         return;
     // The whole text counts, whatever part of it the user has selected.
     const std::wstring newPassword = first->GetWindowText();
     if (const int message = CheckAdminPassword(newPassword, second->GetWindowText()); message != kEntryAccepted) {
-        ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[message - 1].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
+        ShowMessage(g_uiStr.errorMsg[message - 1]);
         return;
     }
     m_strNewPassword = newPassword;
@@ -65,27 +55,24 @@ void CP5::OnNext()
 
 void CP5::SendForm()
 {
-    CTarvoDlg* main = MainWindow();
-    if (!main)
+    CWizardSession* session = Session();
+    if (!session)
         return;
     // A refused login (the router does not know the password the wizard
     // holds) brings up the password dialog; the form then goes again with
     // the password given as the old one.
-    switch (SendSettingsForm(*main, *this, PasswordForm(main->m_strAdminPassword, m_strNewPassword))) {
-    case PostOutcome::Taken:
-        // Any answer but 401 counts as done. Should the router have kept its
-        // old password after all, the next form is refused and the password
-        // dialog takes the one it has.
-        main->m_strAdminPassword = m_strNewPassword;
-        main->ReadRouterStatus();
-        main->ShowPage(kPageTimeZone);
-        break;
-    case PostOutcome::Refused:
-        break;
-    case PostOutcome::Failed:
-        // No answer: the router has not taken the new password, so the wizard
-        // keeps the one the router still has.
-        main->ShowPage(kPageRouterTrouble);
-        break;
-    }
+    SendSettingsForm(*this, PasswordForm(session->m_strAdminPassword, m_strNewPassword), [this, session](PostOutcome outcome) {
+        if (outcome == PostOutcome::Taken) {
+            // Any answer but 401 counts as done. Should the router have kept
+            // its old password after all, the next form is refused and the
+            // password dialog takes the one it has.
+            session->m_strAdminPassword = m_strNewPassword;
+            // The wireless name page tells the name the router has now.
+            session->ReadWirelessName([this] { GoTo(kPageTimeZone); });
+        } else if (outcome != PostOutcome::Refused) {
+            // No answer: the router has not taken the new password, so the
+            // wizard keeps the one the router still has.
+            GoTo(kPageRouterUnreachable);
+        }
+    });
 }

@@ -1,8 +1,5 @@
 // Page 17: the router's time zone.
 #include "Pages.h"
-#include "RouterOps.h"
-#include "SettingsForms.h"
-#include "TarvoDlg.h"
 #include "TimeZones.h"
 
 namespace {
@@ -19,11 +16,9 @@ const CtlRow kControls[] = {
     {.id = IDC_CP6_STATIC5, .kind = CtlKind::Text, .text = &CUIStr::IDS_P6_STATIC5, .place = {280, 480, 370, 30}},
 };
 // clang-format on
-
-constexpr int kPageWirelessName = 18;
 } // namespace
 
-CP6::CP6(CWnd* parent) : CWizardPage(17, IDD_CP6, &CUIStr::IDS_PAGE6, parent, kControls) {}
+CP6::CP6(CWnd* parent) : CWizardPage(kPageTimeZone, IDD_CP6, &CUIStr::IDS_PAGE6, parent, kControls) {}
 
 bool CP6::OnControl(int id, int code)
 {
@@ -52,11 +47,11 @@ void CP6::FillZoneList() const
 void CP6::OnNext()
 {
     const CComboBox* list = Ctl<CComboBox>(IDC_DROPLIST);
-    if (!MainWindow() || !list)
+    if (!Session() || !list)
         return;
     const int position = list->GetCurSel();
     if (const int message = CheckTimeZone(position, list->GetCount()); message != kEntryAccepted) {
-        ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[message - 1].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
+        ShowMessage(g_uiStr.errorMsg[message - 1]);
         return;
     }
     m_nZone = position;
@@ -65,10 +60,9 @@ void CP6::OnNext()
 
 void CP6::SendForm()
 {
-    CTarvoDlg* main = MainWindow();
-    if (!main)
-        return;
     // Otherwise the user stays here (or at the password dialog); Next tries again.
-    if (SendSettingsForm(*main, *this, TimeZoneForm(m_nZone)) == PostOutcome::Taken)
-        main->ShowPage(kPageWirelessName);
+    SendSettingsForm(*this, TimeZoneForm(m_nZone), [this](PostOutcome outcome) {
+        if (outcome == PostOutcome::Taken)
+            GoTo(kPageWirelessName);
+    });
 }

@@ -1,8 +1,6 @@
 // Page 18: the name of the wireless network.
 #include "Pages.h"
-#include "RouterOps.h"
-#include "SettingsForms.h"
-#include "TarvoDlg.h"
+#include "SummaryText.h"
 
 namespace {
 // One control a row.
@@ -21,11 +19,9 @@ const CtlRow kControls[] = {
     {.id = IDC_CP7_STATIC7, .kind = CtlKind::Text, .text = &CUIStr::IDS_P7_STATIC7, .place = {280, 480, 370, 30}},
 };
 // clang-format on
-
-constexpr int kPageWirelessSecurity = 19;
 } // namespace
 
-CP7::CP7(CWnd* parent) : CWizardPage(18, IDD_CP7, &CUIStr::IDS_PAGE7, parent, kControls) {}
+CP7::CP7(CWnd* parent) : CWizardPage(kPageWirelessName, IDD_CP7, &CUIStr::IDS_PAGE7, parent, kControls) {}
 
 bool CP7::OnControl(int id, int code)
 {
@@ -36,26 +32,43 @@ bool CP7::OnControl(int id, int code)
     return false;
 }
 
-LRESULT CP7::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+void CP7::OnHidden()
 {
-    if (msg == WM_SHOWWINDOW) {
-        if (const CEdit* name = Ctl<CEdit>(IDC_EDIT_FIELD)) {
-            name->SetWindowPos(nullptr, 400, 352, 180, 20, SWP_NOACTIVATE | SWP_NOZORDER);
-            name->SetLimitText(kWirelessNameLimit);
-            name->SetWindowText(L"");
-        }
+    if (const CEdit* name = Ctl<CEdit>(IDC_EDIT_FIELD)) {
+        name->SetWindowPos(nullptr, 400, 352, 180, 20, SWP_NOACTIVATE | SWP_NOZORDER);
+        name->SetLimitText(kWirelessNameLimit);
+        name->SetWindowText(L"");
     }
-    return CWizardPage::WindowProc(msg, wParam, lParam);
+}
+
+void CP7::OnShown()
+{
+    OnHidden();
+    const std::wstring ssid = Session() ? Session()->m_strSSID : std::wstring();
+    // The name as the router told it: plain text, never markup.
+    if (CPTLabel* label = Ctl<CPTLabel>(IDC_CP7_SSID)) {
+        label->SetWindowPos(HWND_BOTTOM, 400, 332, 350, 20, SWP_NOACTIVATE);
+        label->SetWindowText(ssid);
+        label->SetLabelFont(FALSE, 12, L"Calibri");
+        for (COLORREF& colour : label->m_crState)
+            colour = RGB(0, 0, 0);
+        RepaintBehind(*label, true);
+    }
+    if (CXHTMLStatic* sentence = Ctl<CXHTMLStatic>(IDC_CP7_STATIC3)) {
+        sentence->SetWindowPos(HWND_BOTTOM, 280, 190, 520, 70, SWP_NOACTIVATE);
+        sentence->ModifyStyleEx(0, WS_EX_TRANSPARENT);
+        SetTextBlock(*sentence, FillMarkup(g_uiStr.IDS_P7_STATIC3, {ssid}));
+    }
 }
 
 void CP7::OnNext()
 {
     const CEdit* field = Ctl<CEdit>(IDC_EDIT_FIELD);
-    if (!MainWindow() || !field)
+    if (!Session() || !field)
         return;
     const std::wstring name = field->GetWindowText();
     if (const int message = CheckWirelessName(name); message != kEntryAccepted) {
-        ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[message - 1].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
+        ShowMessage(g_uiStr.errorMsg[message - 1]);
         return;
     }
     m_strName = name;
@@ -64,13 +77,12 @@ void CP7::OnNext()
 
 void CP7::SendForm()
 {
-    CTarvoDlg* main = MainWindow();
-    if (!main)
-        return;
     // Until the router has taken the name, the wizard keeps the one it read
     // from the router.
-    if (SendSettingsForm(*main, *this, WirelessNameForm(m_strName)) == PostOutcome::Taken) {
-        main->m_strSSID = m_strName;
-        main->ShowPage(kPageWirelessSecurity);
-    }
+    SendSettingsForm(*this, WirelessNameForm(m_strName), [this](PostOutcome outcome) {
+        if (outcome != PostOutcome::Taken)
+            return;
+        Session()->m_strSSID = m_strName;
+        GoTo(kPageWirelessKey);
+    });
 }

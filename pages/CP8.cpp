@@ -1,8 +1,5 @@
 // Page 19: the password of the wireless network.
 #include "Pages.h"
-#include "RouterOps.h"
-#include "SettingsForms.h"
-#include "TarvoDlg.h"
 
 namespace {
 // One control a row.
@@ -18,11 +15,9 @@ const CtlRow kControls[] = {
     {.id = IDC_CP8_STATIC6, .kind = CtlKind::Text, .text = &CUIStr::IDS_P8_STATIC6, .place = {280, 480, 370, 30}},
 };
 // clang-format on
-
-constexpr int kPageRestartWait = 30;
 } // namespace
 
-CP8::CP8(CWnd* parent) : CWizardPage(19, IDD_CP8, &CUIStr::IDS_PAGE8, parent, kControls) {}
+CP8::CP8(CWnd* parent) : CWizardPage(kPageWirelessKey, IDD_CP8, &CUIStr::IDS_PAGE8, parent, kControls) {}
 
 bool CP8::OnControl(int id, int code)
 {
@@ -33,23 +28,20 @@ bool CP8::OnControl(int id, int code)
     return false;
 }
 
-LRESULT CP8::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+void CP8::ClearField() const
 {
-    if (msg == WM_SHOWWINDOW) {
-        if (const CEdit* key = Ctl<CEdit>(IDC_EDIT_FIELD))
-            key->SetWindowText(L"");
-    }
-    return CWizardPage::WindowProc(msg, wParam, lParam);
+    if (const CEdit* key = Ctl<CEdit>(IDC_EDIT_FIELD))
+        key->SetWindowText(L"");
 }
 
 void CP8::OnNext()
 {
     const CEdit* field = Ctl<CEdit>(IDC_EDIT_FIELD);
-    if (!MainWindow() || !field)
+    if (!Session() || !field)
         return;
     const std::wstring key = field->GetWindowText();
     if (const int message = CheckWirelessKey(key); message != kEntryAccepted) {
-        ::MessageBoxW(m_hWnd, g_uiStr.errorMsg[message - 1].c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK);
+        ShowMessage(g_uiStr.errorMsg[message - 1]);
         return;
     }
     m_strKey = key;
@@ -58,16 +50,18 @@ void CP8::OnNext()
 
 void CP8::SendForm()
 {
-    CTarvoDlg* main = MainWindow();
-    if (!main)
-        return;
     // Otherwise the user stays here (or at the password dialog); Next tries again.
-    if (SendSettingsForm(*main, *this, WirelessSecurityForm(m_strKey)) != PostOutcome::Taken)
-        return;
-    main->m_strWirelessKey = m_strKey;
-    // The restart puts every setting of this stage into effect. Whatever it
-    // answers, the wait page follows (a failed restart shows the trouble
-    // page only for a moment).
-    main->RebootRouter();
-    main->ShowPage(kPageRestartWait);
+    SendSettingsForm(*this, WirelessSecurityForm(m_strKey), [this](PostOutcome outcome) {
+        if (outcome != PostOutcome::Taken)
+            return;
+        Session()->m_strWirelessKey = m_strKey;
+        // The restart puts every setting of this stage into effect. Whatever
+        // it answers, the wait page follows (a failed restart shows the
+        // trouble page only for a moment).
+        Session()->RebootRouter([this](PostOutcome restart) {
+            if (restart == PostOutcome::Failed)
+                GoTo(kPageRouterUnreachable);
+            GoTo(kPageRestartWait);
+        });
+    });
 }

@@ -1,6 +1,5 @@
 // Page 20: the set-up is complete; the summary of the settings.
 #include "Pages.h"
-#include "TarvoDlg.h"
 
 #include <shellapi.h>
 
@@ -10,19 +9,20 @@ namespace {
 const CtlRow kControls[] = {
     {.id = IDC_CP9_STEPS, .kind = CtlKind::Steps, .text = &CUIStr::IDS_COMPLETION},
     {.id = IDC_PRINT, .kind = CtlKind::Button, .text = &CUIStr::IDS_PRINT},
-    {.id = IDC_ADD, .kind = CtlKind::Button, .text = &CUIStr::IDS_ADD, .goesTo = 21},
+    {.id = IDC_ADD, .kind = CtlKind::Button, .text = &CUIStr::IDS_ADD, .goesTo = kPageJoinDevices},
     {.id = IDC_CP9_STATIC2, .kind = CtlKind::Text, .text = &CUIStr::IDS_P9_STATIC2, .place = {280, 140, 520, 35}},
     {.id = IDC_CP9_STATIC3, .kind = CtlKind::Text, .text = &CUIStr::IDS_P9_STATIC3, .place = {285, 175, 520, 50}},
     {.id = IDC_CP9_STATIC4, .kind = CtlKind::Text, .text = &CUIStr::IDS_P9_STATIC4, .place = {295, 225, 205, 180}},
-    // The raw format until the summary fills it in.
-    {.id = IDC_CP9_STATIC6, .kind = CtlKind::Text, .text = &CUIStr::IDS_P9_STATIC6, .place = {520, 225, 185, 180}},
+    // The raw format until the summary is made.
+    {.id = IDC_CP9_STATIC6, .kind = CtlKind::Text, .text = &CUIStr::IDS_P9_STATIC6, .place = {520, 225, 185, 180},
+     .fill = CtlFill::Completion},
     {.id = IDC_CP9_STATIC5, .kind = CtlKind::Text, .text = &CUIStr::IDS_P9_STATIC5, .place = {285, 410, 520, 90}},
     {.id = IDC_CP9_BLANK, .kind = CtlKind::Caption},
 };
 // clang-format on
 } // namespace
 
-CP9::CP9(CWnd* parent) : CWizardPage(20, IDD_CP9, &CUIStr::IDS_PAGE9, parent, kControls) {}
+CP9::CP9(CWnd* parent) : CWizardPage(kPageCompletion, IDD_CP9, &CUIStr::IDS_PAGE9, parent, kControls) {}
 
 bool CP9::OnControl(int id, int code)
 {
@@ -35,10 +35,10 @@ bool CP9::OnControl(int id, int code)
 
 void CP9::PrintSummary() const
 {
-    const CTarvoDlg* main = MainWindow();
+    const CWizardSession* session = Session();
     // Before a summary was saved, or when it could not be, there is nothing
     // to print (an older file of that name is not this run's).
-    if (!main || main->m_strSettingsFile.empty())
+    if (!session || session->m_strSettingsFile.empty())
         return;
     // The program registered for the file's type prints it. Where there is
     // none the click has no visible effect: no error box from the shell, and
@@ -47,7 +47,7 @@ void CP9::PrintSummary() const
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_FLAG_NO_UI;
     info.lpVerb = L"print";
-    info.lpFile = main->m_strSettingsFile.c_str();
+    info.lpFile = session->m_strSettingsFile.c_str();
     info.nShow = SW_SHOW;
     ::ShellExecuteExW(&info);
 }

@@ -1,9 +1,12 @@
 #include "PageBase.h"
 
-#include "RouterOps.h"
-#include "SettingsForms.h"
-#include "TarvoDlg.h"
+#include "SummaryText.h"
 #include "ValueForms.h"
+#include "resource.h"
+
+#include <commctrl.h>
+
+#include <utility>
 
 namespace {
 
@@ -33,6 +36,13 @@ std::unique_ptr<CWnd> MakeControl(CtlKind kind)
 }
 
 } // namespace
+
+bool IsSwallowedKey(const MSG& msg, bool includingF1)
+{
+    if (msg.message != WM_KEYDOWN)
+        return false;
+    return msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE || (includingF1 && msg.wParam == VK_F1);
+}
 
 CWizardPage::CWizardPage(int pageNumber, UINT templateId, std::wstring CUIStr::*art, CWnd* parent,
                          std::span<const CtlRow> controls)
@@ -137,9 +147,7 @@ void CWizardPage::ApplyText(const CtlRow& row, CWnd& control) const
         const CtlPlace place = row.kind == CtlKind::Steps ? kStepsPlace : row.place;
         text.SetWindowPos(nullptr, place.x, place.y, place.cx, place.cy, kMoveOnly);
         text.ModifyStyleEx(0, WS_EX_TRANSPARENT);
-        text.ResetFormatting();
-        text.SetWindowText(g_uiStr.*row.text);
-        RepaintBehind(text, true);
+        SetTextBlock(text, g_uiStr.*row.text);
         break;
     }
     case CtlKind::Edit:
@@ -193,21 +201,57 @@ bool CWizardPage::KeepFocusOffTheRadioGroup() const
     return true; // nothing chosen yet: the page itself keeps the focus
 }
 
-CTarvoDlg* CWizardPage::MainWindow() const
+void CWizardPage::SetTextBlock(CXHTMLStatic& block, const std::wstring& markup) const
 {
-    return CTarvoDlg::FromWindow(::GetParent(m_hWnd));
+    block.ResetFormatting();
+    block.SetWindowText(markup);
+    RepaintBehind(block, true);
+}
+
+void CWizardPage::FillFromSummary()
+{
+    if (!m_session || !m_session->SummaryMade())
+        return; // the raw format stays until then
+    const SummaryValues values = m_session->Summary();
+    for (size_t i = 0; i < m_table.size() && i < m_controls.size(); ++i) {
+        const CtlRow& row = m_table[i];
+        auto* block = dynamic_cast<CXHTMLStatic*>(m_controls[i].get());
+        if (row.fill == CtlFill::None || !row.text || !block)
+            continue;
+        const std::wstring& format = g_uiStr.*row.text;
+        SetTextBlock(*block, row.fill == CtlFill::Completion ? CompletionText(format, values)
+                                                             : JoiningText(format, values));
+    }
 }
 
 void CWizardPage::GoTo(int page) const
 {
-    if (CTarvoDlg* main = MainWindow())
-        main->ShowPage(page);
+    if (m_session)
+        m_session->Host().ShowPage(page);
+}
+
+void CWizardPage::SendSettingsForm(CFormResender& resender, const RouterPost& form,
+                                   std::function<void(PostOutcome)> done) const
+{
+    if (!m_session)
+        return;
+    CWizardSession& session = *m_session;
+    session.SendSettingsForm(form, [&session, &resender, done = std::move(done)](PostOutcome outcome) {
+        if (outcome == PostOutcome::Refused)
+            session.Host().AskAdminPassword(&resender);
+        done(outcome);
+    });
+}
+
+void CWizardPage::ShowMessage(const std::wstring& text, UINT icon) const
+{
+    ::MessageBoxW(m_hWnd, text.c_str(), g_uiStr.IDS_TITLE.c_str(), MB_OK | icon);
 }
 
 void CWizardPage::OnCancel()
 {
-    if (CTarvoDlg* main = MainWindow())
-        main->EndDialog(0);
+    if (m_session)
+        m_session->Host().EndWizard();
     CDialog::OnCancel();
 }
 
@@ -226,6 +270,10 @@ BOOL CWizardPage::OnCommand(WPARAM wParam, LPARAM lParam)
     // after that request, when the page may already have been left (a double
     // click on Next): a page that is not shown takes no clicks.
     if (code == STN_CLICKED && !IsWindowVisible())
+        return TRUE;
+    // Nor does a page act on a click while router work runs: the work's end
+    // decides where the wizard goes.
+    if (code == STN_CLICKED && m_session && m_session->Busy())
         return TRUE;
     if (OnControl(id, code))
         return TRUE;
@@ -256,9 +304,21 @@ LRESULT CWizardPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_LBUTTONDOWN:
         if (IsWelcomePage()) {
-            if (CTarvoDlg* main = MainWindow())
-                main->SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+            ::SendMessageW(::GetParent(m_hWnd), WM_NCLBUTTONDOWN, HTCAPTION, lParam);
             return 0;
+        }
+        break;
+    case WM_SHOWWINDOW:
+        // Only the page's own showing and hiding, not its parent's minimising.
+        if (lParam == 0) {
+            const LRESULT result = CDialog::WindowProc(msg, wParam, lParam);
+            if (wParam) {
+                FillFromSummary();
+                OnShown();
+            } else {
+                OnHidden();
+            }
+            return result;
         }
         break;
     default:
@@ -267,10 +327,53 @@ LRESULT CWizardPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
     return CDialog::WindowProc(msg, wParam, lParam);
 }
 
-PostOutcome SendSettingsForm(CTarvoDlg& main, CFormResender& page, const RouterPost& form)
+CCountdownPage::CCountdownPage(int pageNumber, UINT templateId, std::wstring CUIStr::*art, CWnd* parent,
+                               std::span<const CtlRow> controls, UINT_PTR timerId, bool stopWhenHidden)
+    : CWizardPage(pageNumber, templateId, art, parent, controls), m_timerId(timerId), m_stopWhenHidden(stopWhenHidden)
 {
-    const PostOutcome outcome = PostSettingsForm(main.RouterLink(), main.m_strRouterIP, main.m_strAdminPassword, form);
-    if (outcome == PostOutcome::Refused)
-        main.AskAdminPassword(&page);
-    return outcome;
+}
+
+void CCountdownPage::PlaceBar() const
+{
+    if (CProgressCtrl* bar = Ctl<CProgressCtrl>(IDC_PROGRESS)) {
+        bar->SetWindowPos(nullptr, 300, 220, 450, 20, kMoveOnly);
+        bar->SetRange(0, 100);
+        bar->SetPos(0);
+    }
+}
+
+void CCountdownPage::OnShown()
+{
+    PlaceBar();
+    m_nCountdown = kTicksPerRun;
+    m_bCounting = true;
+    SetTimer(m_timerId, kTimerMs);
+}
+
+void CCountdownPage::OnHidden()
+{
+    PlaceBar();
+    if (m_stopWhenHidden)
+        StopCountdown();
+}
+
+void CCountdownPage::StopCountdown()
+{
+    m_bCounting = false;
+    KillTimer(m_timerId);
+}
+
+LRESULT CCountdownPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != WM_TIMER || wParam != m_timerId)
+        return CWizardPage::WindowProc(msg, wParam, lParam);
+    // A tick left over from a run that has ended does nothing; nor does one
+    // that comes while a step of the run is still in flight.
+    if (!m_bCounting || (Session() && Session()->Busy()))
+        return 0;
+    --m_nCountdown;
+    if (CProgressCtrl* bar = Ctl<CProgressCtrl>(IDC_PROGRESS))
+        bar->SetPos((kTicksPerRun - m_nCountdown) * 2);
+    OnCountdown(m_nCountdown);
+    return 0;
 }

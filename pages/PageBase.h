@@ -3,20 +3,21 @@
 // window, numbered 1..30, with its background art, key filtering, and the
 // controls that a table of the page describes. The base binds each control
 // of the table to its object and applies the texts of the string table to
-// them; a page class holds only what differs: its handlers.
+// them; a page class holds only what differs: its handlers. Pages reach the
+// run's settings, the router and the navigation through the wizard session.
 #include "Controls.h"
 #include "Dialog.h"
 #include "PTLabel.h"
 #include "PTPicture.h"
+#include "Session.h"
 #include "UIStr.h"
 #include "XHTMLStatic.h"
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
-
-class CTarvoDlg;
 
 // How the base treats a control of a page's table.
 enum class CtlKind {
@@ -39,6 +40,11 @@ struct CtlPlace {
     bool IsSet() const { return x != 0 || y != 0 || cx != 0 || cy != 0; }
 };
 
+// A text block whose format the summary fills in once it is made, each time
+// its page is shown: the completion page's settings, or the network name and
+// key on a device page.
+enum class CtlFill { None, Completion, Joining };
+
 // The cursor over a label.
 enum class CtlCursor { Hand, Arrow, Unchanged };
 
@@ -55,6 +61,7 @@ struct CtlRow {
     CtlCursor cursor = CtlCursor::Hand; // Button, Caption
     int limit = 0;                      // Edit: length limit that ApplyTexts sets; 0 sets none
     int goesTo = 0;                     // Button, Caption: page shown on a click the page does not handle
+    CtlFill fill = CtlFill::None;       // Text: filled from the summary when shown
 };
 
 // Where every step panel sits.
@@ -71,6 +78,9 @@ public:
                 std::span<const CtlRow> controls = {});
 
     int PageNumber() const { return m_pageNumber; }
+    // The run the page belongs to; set once, before its window is made.
+    void AttachSession(CWizardSession& session) { m_session = &session; }
+    CWizardSession* Session() const { return m_session; }
     // Places and fills the page's labels and texts from the string table.
     virtual void ApplyTexts();
     // The file the page's art is loaded from.
@@ -101,21 +111,34 @@ protected:
     // A notification of a control of the page (STN_CLICKED, CBN_DROPDOWN ...).
     // True when the page handled it.
     virtual bool OnControl(int /*id*/, int /*code*/) { return false; }
+    // The page has just been shown or hidden (not its parent minimised). The
+    // base has filled the summary's text blocks before OnShown.
+    virtual void OnShown() {}
+    virtual void OnHidden() {}
 
-    CTarvoDlg* MainWindow() const;
-    // Asks the main window to show page n.
+    // Shows page n.
     void GoTo(int page) const;
+    // Sends a settings form as the run's administrator; done takes the
+    // outcome. A refused login also brings up the password dialog, whose OK
+    // has resender send the same form again.
+    void SendSettingsForm(CFormResender& resender, const RouterPost& form,
+                          std::function<void(PostOutcome)> done) const;
+    // A message box with the title, OK only, over the page.
+    void ShowMessage(const std::wstring& text, UINT icon = 0) const;
+    // Replaces a text block's content and shows it at once over the art.
+    void SetTextBlock(CXHTMLStatic& block, const std::wstring& markup) const;
+    // Repaints the page behind a control and then the control, so that a
+    // transparent control never keeps its old text under the new one.
+    void RepaintBehind(const CWnd& control, bool now) const;
     bool HasArt() const { return Background().HasPicture(); }
     // Pages 1 and 2 also swallow F1 and let a press on the page drag the window.
-    bool IsWelcomePage() const { return m_pageNumber == 1 || m_pageNumber == 2; }
+    bool IsWelcomePage() const { return m_pageNumber == kPageLanguage || m_pageNumber == kPageWelcome; }
 
 private:
     void ApplyText(const CtlRow& row, CWnd& control) const;
     // The five state colours, the cursor, and a repaint of the label's place.
     void StyleLabel(CPTLabel& label, COLORREF colour, CtlCursor cursor) const;
-    // Repaints the page behind a control and then the control, so that a
-    // transparent control never keeps its old text under the new one.
-    void RepaintBehind(const CWnd& control, bool now) const;
+    void FillFromSummary();
     // Gives the focus that the page receives to a radio group's checked
     // button, or keeps it on the page; false when the first tab stop is no
     // radio button and the dialog's own handling applies.
@@ -132,29 +155,46 @@ private:
     std::wstring m_artPath;
     int m_pageNumber;
     std::wstring CUIStr::*m_art;
+    CWizardSession* m_session = nullptr;
     std::span<const CtlRow> m_table;
     // One object per table row, in table order; empty where the template lacks the control.
     std::vector<std::unique_ptr<CWnd>> m_controls;
 };
 
-// A page whose router form can be refused with 401: once the password dialog
-// has a new administrator password, the page sends the same form again.
-class CFormResender {
+// A page that counts down in ticks of its timer and moves its progress bar
+// along: 50 ticks a run, 2 % of the bar each. A tick that comes while router
+// work is in flight is skipped: the count waits for the work, so no wait
+// between two steps is ever shortened.
+class CCountdownPage : public CWizardPage {
 public:
-    // Sends the form with the entry taken at the page's last Next.
-    virtual void SendForm() = 0;
+    static constexpr UINT kTimerMs = 1200;
+    static constexpr int kTicksPerRun = 50;
 
 protected:
-    ~CFormResender() = default;
+    // stopWhenHidden: hiding the page ends its run; otherwise only the page's
+    // own ways out do.
+    CCountdownPage(int pageNumber, UINT templateId, std::wstring CUIStr::*art, CWnd* parent,
+                   std::span<const CtlRow> controls, UINT_PTR timerId, bool stopWhenHidden);
+
+    // One tick of a run; `left` ticks remain.
+    virtual void OnCountdown(int left) = 0;
+    void StopCountdown();
+
+    void OnShown() override;
+    void OnHidden() override;
+    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void PlaceBar() const;
+
+    UINT_PTR m_timerId;
+    bool m_stopWhenHidden;
+    int m_nCountdown = 0;
+    bool m_bCounting = false;
 };
 
-struct RouterPost;
-enum class PostOutcome;
+// Keys that never act on the wizard: Enter, Escape and F1.
+bool IsSwallowedKey(const MSG& msg, bool includingF1);
 
-// Sends a form of the router settings pages as the run's administrator. A
-// refused login brings up the password dialog, whose OK has `page` send the
-// same form again.
-PostOutcome SendSettingsForm(CTarvoDlg& main, CFormResender& page, const RouterPost& form);
-
-// Makes the object of page n (1..30) with the main window as parent.
-std::unique_ptr<CWizardPage> CreatePageObject(int n, CWnd* parent);
+// Makes the object of page n (1..30) with the main window as parent, in session.
+std::unique_ptr<CWizardPage> CreatePageObject(int n, CWnd* parent, CWizardSession& session);

@@ -17,7 +17,9 @@ constexpr Factory kPages[] = {
 static_assert(std::size(kPages) == 30);
 } // namespace
 
-std::unique_ptr<CWizardPage> CreatePageObject(int n, CWnd* parent)
+std::unique_ptr<CWizardPage> CreatePageObject(int n, CWnd* parent, CWizardSession& session)
 {
-    return kPages[n - 1](parent);
+    std::unique_ptr<CWizardPage> page = kPages[n - 1](parent);
+    page->AttachSession(session);
+    return page;
 }

@@ -50,26 +50,19 @@ private:
 
 // Page 5: applies the connection settings, restarts the router and checks
 // the Internet, paced by its timer; then moves on by itself.
-class CP4 : public CWizardPage {
+class CP4 : public CCountdownPage {
 public:
     explicit CP4(CWnd* parent);
 
     static constexpr UINT_PTR kTimerId = 77;
-    static constexpr UINT kTimerMs = 1200;
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnCountdown(int left) override;
 
 private:
-    void OnShowWindow(bool shown);
-    void OnTick();
-    // The run goes on after a router operation that was done; it stops on a
-    // refused password (and asks for it) and on a failure.
-    void AfterRouterStep(int result);
-    void StopRun();
-
-    int m_nCountdown = 0;
-    bool m_bRunning = false;
+    // The run goes on after a form the router took; it stops on a refused
+    // password (and asks for it) and on a failure (and shows its page).
+    void AfterRouterStep(PostOutcome outcome);
 };
 
 TARVO_TABLE_PAGE(CP4A)
@@ -86,9 +79,12 @@ public:
 
 protected:
     bool OnControl(int id, int code) override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnShown() override;
+    void OnHidden() override { Reset(); }
 
 private:
+    // Every visit starts clean: no box ticked, ReCheck inactive.
+    void Reset() const;
     // The hand cursor over ReCheck is the page's state: on when it works.
     void SetReCheckActive(bool active) const;
 };
@@ -116,10 +112,13 @@ public:
 
 protected:
     bool OnControl(int id, int code) override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnShown() override { ClearFields(); }
+    void OnHidden() override { ClearFields(); }
 
 private:
     void OnNext();
+    // A password typed here never stays on screen.
+    void ClearFields() const;
 
     std::wstring m_strNewPassword;
 };
@@ -150,7 +149,10 @@ public:
 
 protected:
     bool OnControl(int id, int code) override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // The field starts empty; the sentence and label tell the name the
+    // router has now.
+    void OnShown() override;
+    void OnHidden() override;
 
 private:
     void OnNext();
@@ -168,10 +170,12 @@ public:
 
 protected:
     bool OnControl(int id, int code) override;
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnShown() override { ClearField(); }
+    void OnHidden() override { ClearField(); }
 
 private:
     void OnNext();
+    void ClearField() const;
 
     std::wstring m_strKey;
 };
@@ -199,24 +203,18 @@ TARVO_TABLE_PAGE(CP13D)
 TARVO_TABLE_PAGE(CP14)
 TARVO_TABLE_PAGE(CP15)
 // Page 30: waits about a minute for the router to restart, reads its clock
-// and Internet address back, has the summary built and shows page 20.
-class CP8A : public CWizardPage {
+// and Internet address back, has the summary made and shows page 20.
+class CP8A : public CCountdownPage {
 public:
     explicit CP8A(CWnd* parent);
 
     static constexpr UINT_PTR kTimerId = 88;
-    static constexpr UINT kTimerMs = 1200;
 
 protected:
-    LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnCountdown(int left) override;
 
 private:
-    void OnShowWindow(bool shown);
-    void OnTick();
-    void ReadStatus(CTarvoDlg& main) const;
-
-    int m_nCountdown = 0;
-    bool m_bWaiting = false;
+    void AfterStatusRead(bool reached);
 };
 
 #undef TARVO_TABLE_PAGE

@@ -5,6 +5,13 @@
 // UTF-16 strings owned by the caller; buffer sizes count UTF-16 characters. A null string
 // counts as empty. Results: 0 success, otherwise a system error code or a small code that
 // the function lists; 8 means the answer did not fit the caller's buffer.
+//
+// One thread at a time: the library keeps one connection (host, credentials, the alias
+// address of a repair) for the whole process and does not lock it. A program calls it from a
+// single thread; the wizard's router worker thread is the only one that does. Calls may block
+// for as long as the network takes (a repair waits up to 30 s per alias address and 10 s per
+// DHCP attempt; a silent host holds a request until WinHTTP's time-outs): never call from a
+// thread that runs a window.
 #pragma once
 
 #include <windows.h>

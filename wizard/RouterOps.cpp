@@ -1,17 +1,17 @@
-// The main window's operations on the router and on the PC's adapters.
+// The session's operations on the router and on the PC's adapters. The work
+// of each runs on the worker thread with copies of the settings it needs;
+// only what it found comes back to the window's thread.
 #include "RouterOps.h"
 
 #include "Keplo.h"
-#include "PageBase.h"
 #include "RouterText.h"
-#include "SummaryText.h"
-#include "TarvoDlg.h"
-#include "UIStr.h"
-#include "resource.h"
+#include "Session.h"
+#include "StatusText.h"
 
 #include <wininet.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -19,10 +19,6 @@ namespace {
 constexpr wchar_t kRouterMask[] = L"255.255.255.0";
 constexpr wchar_t kRouterUser[] = L"admin";
 constexpr unsigned short kRouterPort = 80;
-
-// Pages the operations switch to when they cannot do their work.
-constexpr int kPageRouterUnreachable = 11;
-constexpr int kPageAdapterUnsuitable = 12;
 
 class CSystemLink final : public CRouterLink {
 public:
@@ -82,40 +78,6 @@ template <size_t N> std::string FieldText(const char (&field)[N])
     return std::string(field, length);
 }
 
-// Prepares the connection to the router with the run's identity; on failure
-// the router-unreachable page is shown.
-bool OpenRouter(CTarvoDlg& main)
-{
-    if (main.RouterLink().Open(main.m_strRouterIP, main.m_strAdminPassword) == 0)
-        return true;
-    main.ShowPage(kPageRouterUnreachable);
-    return false;
-}
-
-// Posts one form of the router over the prepared connection. On failure the
-// router-unreachable page is shown.
-int PostForm(CTarvoDlg& main, const RouterPost& form)
-{
-    std::vector<wchar_t> response(kRouterBufferChars);
-    unsigned status = 0;
-    if (main.RouterLink().Post(form.path, RouterPageAddress(main.m_strRouterIP, form.ownerPage), form.body, status,
-                               response.data(), kRouterBufferChars) != 0) {
-        main.ShowPage(kPageRouterUnreachable);
-        return kRouterNotDone;
-    }
-    // The answer's text means nothing to the wizard: only a refused login counts.
-    return status == HTTP_STATUS_DENIED ? kRouterRefused : kRouterDone;
-}
-
-// A transparent control shows the page's art through it: repaint the art
-// behind it first, then the control.
-void RedrawOverArt(const CWnd& page, const CWnd& control)
-{
-    RECT rc = control.GetWindowRect();
-    ::MapWindowPoints(HWND_DESKTOP, page.m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-    ::RedrawWindow(page.m_hWnd, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
 } // namespace
 
 CRouterLink& SystemRouterLink()
@@ -147,82 +109,172 @@ bool WiredAdaptersCountAsDhcp()
     return length == 1 && value[0] == L'1';
 }
 
-CRouterLink& CTarvoDlg::RouterLink() const
+RouterAdapterLookup FindRouterAdapter(CRouterLink& link)
 {
-    return m_pRouterLink ? *m_pRouterLink : SystemRouterLink();
-}
-
-BOOL CTarvoDlg::FindRouterAdapter()
-{
+    RouterAdapterLookup lookup;
     std::vector<AdapterFacts> adapters;
-    if (!RouterLink().ListAdapters(adapters))
-        return FALSE;
+    if (!link.ListAdapters(adapters))
+        return lookup;
     const RouterAdapterChoice choice = ChooseRouterAdapter(adapters);
     // Without a wired adapter the address stays what it was.
     if (choice.wiredSeen)
-        m_strRouterIP = FromSystemCodePage(choice.gateway);
-    return choice.dhcp ? TRUE : FALSE;
+        lookup.gateway = FromSystemCodePage(choice.gateway);
+    lookup.dhcp = choice.dhcp;
+    return lookup;
 }
 
-void CTarvoDlg::ReadRouterStatus()
+std::optional<std::wstring> ReadStatusPage(CRouterLink& link, const wchar_t* path)
 {
-    CRouterLink& link = RouterLink();
-    if (link.Open(m_strRouterIP, m_strAdminPassword) == 0) {
-        std::vector<wchar_t> page(kRouterBufferChars);
-        unsigned status = 0;
-        if (link.Get(L"/stadevice.asp", status, page.data(), kRouterBufferChars) == 0 && status == HTTP_STATUS_OK) {
-            page.back() = L'\0';
+    std::vector<wchar_t> page(kRouterBufferChars, L'\0');
+    unsigned status = 0;
+    if (link.Get(path, status, page.data(), kRouterBufferChars) != 0 || status != HTTP_STATUS_OK)
+        return std::nullopt;
+    page.back() = L'\0';
+    return std::wstring(page.data());
+}
+
+namespace {
+
+// Posts a form of the router over a connection prepared with the run's identity.
+PostOutcome OpenAndPost(CRouterLink& link, const std::wstring& routerIP, const std::wstring& password,
+                        const RouterPost& form)
+{
+    if (link.Open(routerIP, password) != 0)
+        return PostOutcome::Failed;
+    std::vector<wchar_t> response(kRouterBufferChars);
+    unsigned status = 0;
+    const int result = link.Post(form.path, RouterPageAddress(routerIP, form.ownerPage), form.body, status,
+                                 response.data(), kRouterBufferChars);
+    // The answer's text means nothing to the wizard: only a refused login counts.
+    return OutcomeOfPost(result, status);
+}
+
+} // namespace
+
+bool CWizardSession::Run(std::function<void()> work, std::function<void()> done)
+{
+    const bool started = m_worker.Start(std::move(work), [this, done = std::move(done)] {
+        done();
+        if (!m_worker.Busy())
+            m_host.ShowWorking(false);
+    });
+    if (started)
+        m_host.ShowWorking(true);
+    return started;
+}
+
+bool CWizardSession::SetupWan(std::function<void(PostOutcome)> done)
+{
+    struct Job {
+        int type = 0;
+        std::wstring routerIP, password, user, accountPassword;
+        RouterAdapterLookup adapter;
+        PostOutcome outcome = PostOutcome::Failed;
+    };
+    auto job = std::make_shared<Job>();
+    job->type = m_nWanType;
+    job->routerIP = m_strRouterIP;
+    job->password = m_strAdminPassword;
+    job->user = m_nWanType == kWanBigPond ? m_strBigPondUser : m_strPppoeUser;
+    job->accountPassword = m_nWanType == kWanBigPond ? m_strBigPondPassword : m_strPppoePassword;
+    CRouterLink* link = &RouterLink();
+    return Run(
+        [job, link] {
+            job->adapter = FindRouterAdapter(*link);
+            if (!job->adapter.dhcp) {
+                job->outcome = PostOutcome::NoRouterAdapter;
+                return;
+            }
+            const std::wstring routerIP = job->adapter.gateway.value_or(job->routerIP);
+            if (routerIP.empty() || routerIP == L"0.0.0.0")
+                return;
+            const std::optional<RouterPost> form = WanForm(job->type, job->user, job->accountPassword);
+            if (!form) {
+                // No connection type chosen: the connection is prepared, nothing is sent.
+                job->outcome = link->Open(routerIP, job->password) == 0 ? PostOutcome::NotSent : PostOutcome::Failed;
+                return;
+            }
+            job->outcome = OpenAndPost(*link, routerIP, job->password, *form);
+        },
+        [this, job, done = std::move(done)] {
+            if (job->adapter.gateway)
+                m_strRouterIP = *job->adapter.gateway;
+            done(job->outcome);
+        });
+}
+
+bool CWizardSession::RebootRouter(std::function<void(PostOutcome)> done)
+{
+    auto outcome = std::make_shared<PostOutcome>(PostOutcome::Failed);
+    CRouterLink* link = &RouterLink();
+    return Run([outcome, link, ip = m_strRouterIP,
+                pw = m_strAdminPassword] { *outcome = OpenAndPost(*link, ip, pw, RebootForm()); },
+               [outcome, done = std::move(done)] { done(*outcome); });
+}
+
+bool CWizardSession::SendSettingsForm(const RouterPost& form, std::function<void(PostOutcome)> done)
+{
+    auto outcome = std::make_shared<PostOutcome>(PostOutcome::Failed);
+    CRouterLink* link = &RouterLink();
+    return Run([outcome, link, ip = m_strRouterIP, pw = m_strAdminPassword,
+                form] { *outcome = PostSettingsForm(*link, ip, pw, form); },
+               [outcome, done = std::move(done)] { done(*outcome); });
+}
+
+bool CWizardSession::CheckInternet(std::function<void(bool)> done)
+{
+    auto reachable = std::make_shared<bool>(false);
+    CRouterLink* link = &RouterLink();
+    return Run(
+        [reachable, link] {
+            *reachable = link->InternetReachable(kInternetCheckSite1) || link->InternetReachable(kInternetCheckSite2);
+        },
+        [reachable, done = std::move(done)] { done(*reachable); });
+}
+
+bool CWizardSession::ReadWirelessName(std::function<void()> done)
+{
+    auto name = std::make_shared<std::optional<std::wstring>>();
+    CRouterLink* link = &RouterLink();
+    return Run(
+        [name, link, ip = m_strRouterIP, pw = m_strAdminPassword] {
+            if (link->Open(ip, pw) != 0)
+                return;
             // A page without the name cell leaves the name the wizard knew.
-            if (std::optional<std::wstring> name = ExtractWirelessName(page.data()))
-                m_strSSID = std::move(*name);
-        }
-    }
-
-    // Page 18 shows the name whether or not the router told it now.
-    CWizardPage* namePage = Page(18);
-    if (!namePage || !namePage->m_hWnd)
-        return;
-    if (CPTLabel* label = namePage->Ctl<CPTLabel>(IDC_CP7_SSID)) {
-        label->SetWindowPos(HWND_BOTTOM, 400, 332, 350, 20, SWP_NOACTIVATE);
-        label->SetWindowText(m_strSSID);
-        label->SetLabelFont(FALSE, 12, L"Calibri");
-        for (COLORREF& colour : label->m_crState)
-            colour = RGB(0, 0, 0);
-        RedrawOverArt(*namePage, *label);
-    }
-    if (CXHTMLStatic* sentence = namePage->Ctl<CXHTMLStatic>(IDC_CP7_STATIC3)) {
-        sentence->SetWindowPos(HWND_BOTTOM, 280, 190, 520, 70, SWP_NOACTIVATE);
-        sentence->ModifyStyleEx(0, WS_EX_TRANSPARENT);
-        sentence->ResetFormatting();
-        sentence->SetWindowText(FillMarkup(g_uiStr.IDS_P7_STATIC3, {m_strSSID}));
-        RedrawOverArt(*namePage, *sentence);
-    }
+            if (const std::optional<std::wstring> page = ReadStatusPage(*link, L"/stadevice.asp"))
+                *name = ExtractWirelessName(*page);
+        },
+        [this, name, done = std::move(done)] {
+            if (*name)
+                m_strSSID = std::move(**name);
+            done();
+        });
 }
 
-int CTarvoDlg::SetupWan()
+bool CWizardSession::ReadRouterStatus(std::function<void(bool)> done)
 {
-    if (!FindRouterAdapter()) {
-        ShowPage(kPageAdapterUnsuitable);
-        return kRouterNotDone;
-    }
-    if (m_strRouterIP.empty() || m_strRouterIP == L"0.0.0.0") {
-        ShowPage(kPageRouterUnreachable);
-        return kRouterNotDone;
-    }
-
-    if (!OpenRouter(*this))
-        return kRouterNotDone;
-    const std::wstring& user = m_nWanType == kWanBigPond ? m_strBigPondUser : m_strPppoeUser;
-    const std::wstring& password = m_nWanType == kWanBigPond ? m_strBigPondPassword : m_strPppoePassword;
-    const std::optional<RouterPost> form = WanForm(m_nWanType, user, password);
-    if (!form)
-        return kRouterNotDone; // no connection type chosen: nothing is sent
-    return PostForm(*this, *form);
-}
-
-int CTarvoDlg::RebootRouter()
-{
-    if (!OpenRouter(*this))
-        return kRouterNotDone;
-    return PostForm(*this, RebootForm());
+    struct Job {
+        bool reached = false;
+        std::optional<std::wstring> time, address;
+    };
+    auto job = std::make_shared<Job>();
+    CRouterLink* link = &RouterLink();
+    return Run(
+        [job, link, ip = m_strRouterIP, pw = m_strAdminPassword] {
+            if (link->Open(ip, pw) != 0)
+                return;
+            job->reached = true;
+            // A page that cannot be read, or that lacks its marker, leaves its setting as it was.
+            if (const std::optional<std::wstring> page = ReadStatusPage(*link, L"/stamenu.asp"))
+                job->time = RouterTimeFromStatus(*page);
+            if (const std::optional<std::wstring> page = ReadStatusPage(*link, L"/stanet.asp"))
+                job->address = InternetAddressFromStatus(*page);
+        },
+        [this, job, done = std::move(done)] {
+            if (job->time)
+                m_strSystemTime = std::move(*job->time);
+            if (job->address)
+                m_strInternetIP = std::move(*job->address);
+            done(job->reached);
+        });
 }

@@ -1,22 +1,19 @@
 #pragma once
-// What the main window's router operations and page 5 reach outside the
-// program: the router (through Keplo), the PC's adapter list and the
-// Internet. The program always uses the system's own; tests that run outside
-// the network lab put a stand-in in its place, so that nothing leaves the PC.
+// What the wizard's router operations reach outside the program: the router
+// (through Keplo), the PC's adapter list and the Internet. The program always
+// uses the system's own; tests that run outside the network lab put a
+// stand-in in its place, so that nothing leaves the PC. Only the session's
+// worker thread calls a link.
 #include "Adapters.h"
 #include "WizardCore.h" // the sites of the Internet check
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
 #include <iphlpapi.h>
-
-// Results of the operations that post a form.
-inline constexpr int kRouterDone = 1;
-inline constexpr int kRouterRefused = 2;
-inline constexpr int kRouterNotDone = 3;
 
 // Size in characters of the response buffer of every router exchange.
 inline constexpr int kRouterBufferChars = 0x10000;
@@ -60,6 +57,18 @@ public:
     bool ListAdapters(std::vector<AdapterFacts>&) override { return false; }
     bool InternetReachable(const std::wstring&) override { return false; }
 };
+
+// The wired adapter the router is looked for behind: dhcp when the first
+// wired adapter with a gateway gets its address by DHCP; gateway is that of
+// the wired adapter looked at, none without a wired adapter or the list.
+struct RouterAdapterLookup {
+    bool dhcp = false;
+    std::optional<std::wstring> gateway;
+};
+RouterAdapterLookup FindRouterAdapter(CRouterLink& link);
+
+// One status page of the router: nothing when it could not be read.
+std::optional<std::wstring> ReadStatusPage(CRouterLink& link, const wchar_t* path);
 
 // The facts of GetAdaptersInfo's list, in its order. wiredAsDhcp reports every
 // Ethernet adapter as DHCP-enabled (see WiredAdaptersCountAsDhcp).

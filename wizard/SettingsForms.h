@@ -109,11 +109,15 @@ inline int CheckWirelessKey(std::wstring_view key)
     return fits && IsLettersAndDigits(key) ? kEntryAccepted : 8;
 }
 
-// --- what the answer to a form post means.
+// --- what the answer to a form post means: the one result of every router
+// operation that sends a form.
 enum class PostOutcome {
     Taken,   // the router answered with any status but 401 (a redirection is how many say so)
     Refused, // 401: the router did not take the administrator password, nor the form
-    Failed,  // no usable answer: the library's call failed
+    Failed,  // no usable answer: the router could not be reached or the library's call failed
+    // Only the connection set-up, which looks at the PC before it sends:
+    NoRouterAdapter, // no wired adapter with a gateway that gets its address by DHCP
+    NotSent,         // no connection type chosen: nothing to send
 };
 
 inline PostOutcome OutcomeOfPost(int result, unsigned int status)

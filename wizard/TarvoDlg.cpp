@@ -1,22 +1,42 @@
 #include "TarvoDlg.h"
 
 #include "Gdi.h"
-#include "Keplo.h"
 #include "PageBase.h"
 #include "UIStr.h"
 #include "WinApp.h"
 #include "WizardCore.h"
 #include "resource.h"
 
+#include <commctrl.h>
+
 #include <utility>
 
 std::array<CDialog*, CTarvoDlg::kPageCount + 1> g_pageTable{};
 
-bool IsSwallowedKey(const MSG& msg, bool includingF1)
+bool IsInputHeldWhileWorking(UINT msg)
 {
-    if (msg.message != WM_KEYDOWN)
+    switch (msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_DEADCHAR:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDOWN:
+    case WM_XBUTTONUP:
+    case WM_XBUTTONDBLCLK:
+    case WM_MOUSEWHEEL:
+        return true;
+    default:
         return false;
-    return msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE || (includingF1 && msg.wParam == VK_F1);
+    }
 }
 
 CTarvoDlg::CTarvoDlg()
@@ -29,15 +49,6 @@ CTarvoDlg::~CTarvoDlg()
     if (m_hWnd)
         DestroyWindow();
     g_pageTable.fill(nullptr);
-}
-
-CTarvoDlg* CTarvoDlg::FromWindow(HWND hwnd)
-{
-    for (HWND h = hwnd; h; h = ::GetParent(h)) {
-        if (auto* dlg = dynamic_cast<CTarvoDlg*>(CWnd::FromHandle(h)))
-            return dlg;
-    }
-    return nullptr;
 }
 
 CWizardPage* CTarvoDlg::Page(int nPage) const
@@ -90,11 +101,6 @@ void CTarvoDlg::ReadyPage(int nPage)
     }
 }
 
-int CTarvoDlg::OpenRouterConnection() const
-{
-    return openConnection(m_strRouterIP.c_str(), L"255.255.255.0", L"admin", m_strAdminPassword.c_str(), 80);
-}
-
 BOOL CTarvoDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
@@ -113,10 +119,8 @@ BOOL CTarvoDlg::OnInitDialog()
 
     g_uiStr.LoadLanguage();
     SetWindowText(g_uiStr.IDS_TITLE);
+    m_session.Worker().ReportTo(m_hWnd, kMsgRouterWorkDone);
     CreatePages();
-
-    m_strRouterIP = L"192.168.2.1";
-    m_strAdminPassword = L"6093"; // the router's factory password
     return TRUE;
 }
 
@@ -136,7 +140,7 @@ void CTarvoDlg::CreatePages()
     // Every page object now, with its art named in the language of start-up;
     // the windows follow when needed, page 1's at once.
     for (int n = 1; n <= kPageCount; ++n) {
-        std::unique_ptr<CWizardPage> page = CreatePageObject(n, this);
+        std::unique_ptr<CWizardPage> page = CreatePageObject(n, this, m_session);
         page->NameArt();
         g_pageTable[static_cast<size_t>(n - 1)] = page.get();
         m_pages[static_cast<size_t>(n - 1)] = std::move(page);
@@ -169,6 +173,7 @@ void CTarvoDlg::ShowPage(int nPage)
             m_waitDlg->ShowWindow(SW_HIDE);
     }
     const CWizardPage* shown = Page(nPage); // made and given its texts while still hidden
+    m_nShownPage = shown ? nPage : 0;
     for (const std::unique_ptr<CWizardPage>& page : m_pages) {
         if (!page || !page->m_hWnd)
             continue;
@@ -194,6 +199,33 @@ void CTarvoDlg::RefreshAllTexts()
         m_waitDlg->SetMessage(g_uiStr.errorMsg[8]);
 }
 
+void CTarvoDlg::ApplyLanguage()
+{
+    SetWindowText(g_uiStr.IDS_TITLE);
+    RefreshAllTexts();
+}
+
+void CTarvoDlg::ShowWorking(bool working)
+{
+    CWizardPage* page = m_nShownPage > 0 ? m_pages[static_cast<size_t>(m_nShownPage - 1)].get() : nullptr;
+    if (working && page && page->m_hWnd) {
+        if (!m_working)
+            m_working = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | PBS_MARQUEE, 0, 0, 0, 0, page->m_hWnd,
+                                          nullptr, fw::ResourceInstance(), nullptr);
+        if (!m_working)
+            return;
+        // On the page shown, over its art.
+        ::SetParent(m_working, page->m_hWnd);
+        ::SetWindowPos(m_working, HWND_TOP, kWorkingPlace.left, kWorkingPlace.top,
+                       kWorkingPlace.right - kWorkingPlace.left, kWorkingPlace.bottom - kWorkingPlace.top,
+                       SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        ::SendMessageW(m_working, PBM_SETMARQUEE, TRUE, 30);
+    } else if (m_working) {
+        ::SendMessageW(m_working, PBM_SETMARQUEE, FALSE, 0);
+        ::ShowWindow(m_working, SW_HIDE);
+    }
+}
+
 void CTarvoDlg::AskAdminPassword(CFormResender* resender)
 {
     m_pResender = resender;
@@ -205,13 +237,13 @@ void CTarvoDlg::AskAdminPassword(CFormResender* resender)
 
 void CTarvoDlg::TakeAdminPassword(const std::wstring& password)
 {
-    m_strAdminPassword = password;
+    m_session.m_strAdminPassword = password;
     if (CFormResender* resender = std::exchange(m_pResender, nullptr)) {
         resender->SendForm();
         return;
     }
-    ShowPage(4);
-    ShowPage(5);
+    ShowPage(kPageConnectionType);
+    ShowPage(kPageApply);
 }
 
 bool CTarvoDlg::DeclineAdminPassword()
@@ -228,6 +260,10 @@ BOOL CTarvoDlg::PreTranslateMessage(MSG* msg)
 {
     if (IsSwallowedKey(*msg, true))
         return TRUE;
+    // Whatever is typed or clicked while the router work runs would act on
+    // a page that is about to change: it is dropped, not kept for later.
+    if (m_session.Busy() && IsInputHeldWhileWorking(msg->message))
+        return TRUE;
     return CDialog::PreTranslateMessage(msg);
 }
 
@@ -243,9 +279,18 @@ void CTarvoDlg::PaintIcon()
 LRESULT CTarvoDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
+    case kMsgRouterWorkDone:
+        m_session.Worker().Finish(lParam);
+        return 0;
+    case WM_SETCURSOR:
+        if (m_session.Busy() && LOWORD(lParam) == HTCLIENT) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_APPSTARTING));
+            return TRUE;
+        }
+        break;
     case WM_SHOWWINDOW: {
         LRESULT result = Default();
-        ShowPage(1);
+        ShowPage(kPageLanguage);
         return result;
     }
     case WM_LBUTTONDOWN:

@@ -60,11 +60,11 @@ protected:
     void SetValues(const std::wstring& password, const std::wstring& ssid, const std::wstring& key,
                    const std::wstring& time, const std::wstring& address)
     {
-        Dlg().m_strAdminPassword = password;
-        Dlg().m_strSSID = ssid;
-        Dlg().m_strWirelessKey = key;
-        Dlg().m_strSystemTime = time;
-        Dlg().m_strInternetIP = address;
+        Session().m_strAdminPassword = password;
+        Session().m_strSSID = ssid;
+        Session().m_strWirelessKey = key;
+        Session().m_strSystemTime = time;
+        Session().m_strInternetIP = address;
     }
 
     std::wstring SettingsFile() const { return DesktopFolder() + L"\\" + EnglishValue(L"IDS_SETTINGS_FILE"); }
@@ -72,17 +72,27 @@ protected:
     std::wstring ExpectedFile() const
     {
         return L"Access to router configuration: http://" + EnglishValue(L"IDS_WEB_URI") +
-               L"<br>Administrator user name: admin<br>Administrator password: " + Dlg().m_strAdminPassword +
-               L"<br><br>Wireless Name (SSID): " + Dlg().m_strSSID + L"<br>Wireless Security: WPA2<br>" +
-               L"Wireless Password: " + Dlg().m_strWirelessKey + L"<br><br>System time: " + Dlg().m_strSystemTime +
-               L"<br>Internet IP Address: " + Dlg().m_strInternetIP;
+               L"<br>Administrator user name: admin<br>Administrator password: " + Session().m_strAdminPassword +
+               L"<br><br>Wireless Name (SSID): " + Session().m_strSSID + L"<br>Wireless Security: WPA2<br>" +
+               L"Wireless Password: " + Session().m_strWirelessKey + L"<br><br>System time: " + Session().m_strSystemTime +
+               L"<br>Internet IP Address: " + Session().m_strInternetIP;
     }
 
     int BarPosition() const { return static_cast<int>(::SendMessageW(Item(30, IDC_PROGRESS), PBM_GETPOS, 0, 0)); }
     void Tick(int count = 1) const
     {
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             Page(30).SendMessage(WM_TIMER, kWaitTimer, 0);
+            Settle();
+        }
+    }
+    void MakeSummary() const { Session().MakeSummary(g_uiStr.IDS_SETTINGS_FILE, g_uiStr.IDS_WEB_URI); }
+    // A text block of a page as the page shows it when it is next shown.
+    std::wstring Shown(int page, int id) const
+    {
+        Dlg().ShowPage(kPageConnectionType);
+        Dlg().ShowPage(page);
+        return TextOf(Item(page, id));
     }
 
     std::unique_ptr<testing_support::ScratchDesktop> m_desktop;
@@ -106,13 +116,14 @@ TEST_F(CompletionPages, ValuesGoIntoPageTwentyTheDevicePagesAndTheFileAsTheyAre)
         {L"%s%s", L"100%", L"%d%n%x", L"%%", L"%", L"admin<BR><BR>%s%s<BR><BR>100%<BR><BR>%d%n%x<BR><BR>%%<BR><BR>%"},
         {L"", L"", L"", L"", L"", L"admin<BR><BR><BR><BR><BR><BR><BR><BR><BR><BR>"},
     };
+    EXPECT_EQ(Shown(20, IDC_CP9_STATIC6), EnglishValue(L"IDS_P9_STATIC6")) << "the format until the summary";
     for (const auto& c : cases) {
         SCOPED_TRACE(Ascii(c.column));
         SetValues(c.password, c.ssid, c.key, c.time, c.address);
-        Dlg().BuildSummary();
-        EXPECT_EQ(Dlg().m_strSettingsFile, SettingsFile());
+        MakeSummary();
+        EXPECT_EQ(Session().m_strSettingsFile, SettingsFile());
         EXPECT_EQ(ReadBytes(SettingsFile()), Ascii(ExpectedFile()));
-        EXPECT_EQ(TextOf(Item(20, IDC_CP9_STATIC6)), c.column);
+        EXPECT_EQ(Shown(20, IDC_CP9_STATIC6), c.column);
         const struct {
             int page, id;
             const wchar_t* key;
@@ -128,7 +139,7 @@ TEST_F(CompletionPages, ValuesGoIntoPageTwentyTheDevicePagesAndTheFileAsTheyAre)
             const size_t second = expected.find(L"%s", first + std::wcslen(c.ssid));
             ASSERT_NE(second, std::wstring::npos);
             expected.replace(second, 2, c.key);
-            EXPECT_EQ(TextOf(Item(target.page, target.id)), expected);
+            EXPECT_EQ(Shown(target.page, target.id), expected);
         }
     }
 }
@@ -138,7 +149,7 @@ TEST_F(CompletionPages, CharactersTheCodePageLacksAreKeptInUtf8)
     // A wireless name from the router in a script the 8-bit code page has no place for.
     const std::wstring ssid = L"\u65E5\u672C\u306E\u5BB6";
     SetValues(L"Admin2024", ssid, L"Secret12345", L"2012/1/14 20:54:27", L"203.0.113.57");
-    Dlg().BuildSummary();
+    MakeSummary();
 
     const std::string bytes = ReadBytes(SettingsFile());
     ASSERT_GE(bytes.size(), 3u);
@@ -148,7 +159,7 @@ TEST_F(CompletionPages, CharactersTheCodePageLacksAreKeptInUtf8)
     std::wstring decoded(static_cast<size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), decoded.data(), length);
     EXPECT_EQ(decoded, ExpectedFile());
-    EXPECT_NE(TextOf(Item(25, IDC_CP13B_STATIC2)).find(L"<B>" + ssid + L"</B>"), std::wstring::npos);
+    EXPECT_NE(Shown(25, IDC_CP13B_STATIC2).find(L"<B>" + ssid + L"</B>"), std::wstring::npos);
 }
 
 TEST(SettingsFileBytes, TextTheCodePageHoldsIsWrittenInItWithoutMark)
@@ -171,16 +182,17 @@ TEST_F(CompletionPages, AFileThatCannotBeWrittenIsToldAndNotPrinted)
     fw::CHandle browser(
         ::CreateFileW(SettingsFile().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     SetValues(L"Admin2024", L"HomeNet", L"Secret12345", L"t", L"a");
-    Dlg().ShowPage(20);
+    Dlg().ShowPage(30);
     pagetest::BoxAnswerer answerer(::GetCurrentThreadId(), OwnDialogs());
-    Dlg().BuildSummary();
+    Tick(48);
     const pagetest::BoxSeen box = answerer.Result();
+    EXPECT_EQ(VisiblePages(), std::vector<int>{20});
     std::wstring expected = EnglishValue(L"IDS_SETTINGS_NOT_SAVED");
     expected.replace(expected.find(L"%s"), 2, EnglishValue(L"IDS_SETTINGS_FILE"));
     EXPECT_EQ(box.text, expected);
     EXPECT_NE(TextOf(Item(20, IDC_CP9_STATIC6)).find(L"HomeNet"), std::wstring::npos) << "the page shows it all";
 
-    EXPECT_TRUE(Dlg().m_strSettingsFile.empty()) << "Print would print the earlier file";
+    EXPECT_TRUE(Session().m_strSettingsFile.empty()) << "Print would print the earlier file";
     EXPECT_FALSE(ClickAnsweringBox(20, IDC_PRINT).shown);
     EXPECT_EQ(ReadBytes(SettingsFile()), "earlier run");
     ::SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -189,7 +201,7 @@ TEST_F(CompletionPages, AFileThatCannotBeWrittenIsToldAndNotPrinted)
 TEST_F(CompletionPages, PrintBeforeAnySummaryWasSavedDoesNothing)
 {
     Dlg().ShowPage(20);
-    Dlg().m_strSettingsFile.clear();
+    Session().m_strSettingsFile.clear();
     EXPECT_FALSE(ClickAnsweringBox(20, IDC_PRINT).shown);
     EXPECT_EQ(VisiblePages(), std::vector<int>{20});
 }
@@ -199,8 +211,8 @@ TEST_F(CompletionPages, PrintBeforeAnySummaryWasSavedDoesNothing)
 TEST_F(CompletionPages, PageTwentyFollowsTheFortyEighthTickWithTheBarNeverAboveNinetySix)
 {
     link.byPath = {{L"/stamenu.asp", {0, 200, kMenuPage}}, {L"/stanet.asp", {0, 200, kNetPage}}};
-    Dlg().m_strRouterIP = L"127.0.0.1"; // loopback, should anything slip past the stand-in
-    Dlg().m_strAdminPassword = L"Admin2024";
+    Session().m_strRouterIP = L"127.0.0.1"; // loopback, should anything slip past the stand-in
+    Session().m_strAdminPassword = L"Admin2024";
     Dlg().ShowPage(30);
     EXPECT_EQ(BarPosition(), 0);
 
@@ -219,8 +231,8 @@ TEST_F(CompletionPages, PageTwentyFollowsTheFortyEighthTickWithTheBarNeverAboveN
     EXPECT_EQ(BarPosition(), 0) << "hiding the page puts the bar back";
     EXPECT_EQ(link.Trace(), L"OPEN 127.0.0.1, GET /stamenu.asp, GET /stanet.asp");
     EXPECT_EQ(link.calls[0].password, L"Admin2024");
-    EXPECT_EQ(Dlg().m_strSystemTime, L"2012/1/14 20:54:27");
-    EXPECT_EQ(Dlg().m_strInternetIP, L"203.0.113.57");
+    EXPECT_EQ(Session().m_strSystemTime, L"2012/1/14 20:54:27");
+    EXPECT_EQ(Session().m_strInternetIP, L"203.0.113.57");
     EXPECT_NE(TextOf(Item(20, IDC_CP9_STATIC6)).find(L"2012/1/14 20:54:27<BR><BR>203.0.113.57"), std::wstring::npos);
     EXPECT_TRUE(wintest::Exists(SettingsFile()));
 
@@ -293,8 +305,8 @@ TEST_F(CompletionPages, FailedRefusedOrUnmarkedReadsKeepTheirSettingAndTheSummar
         Tick(48);
         EXPECT_EQ(VisiblePages(), std::vector<int>{20});
         EXPECT_EQ(link.calls.size(), c.calls);
-        EXPECT_EQ(Dlg().m_strSystemTime, c.time);
-        EXPECT_EQ(Dlg().m_strInternetIP, c.address);
+        EXPECT_EQ(Session().m_strSystemTime, c.time);
+        EXPECT_EQ(Session().m_strInternetIP, c.address);
         // The summary is built all the same.
         EXPECT_EQ(ReadBytes(SettingsFile()), Ascii(ExpectedFile()));
     }

@@ -91,8 +91,8 @@ TEST_F(ConnectionPage, AnEmptyAccountFieldOfTheChosenTypeShowsMessageOneAndKeeps
         for (const auto& [id, text] : c.fields)
             Type(id, text);
         ExpectMessage(Next(), 1, 4);
-        EXPECT_EQ(Dlg().m_nWanType, c.type);
-        EXPECT_EQ(Dlg().m_strPppoeUser, c.user);
+        EXPECT_EQ(Session().m_nWanType, c.type);
+        EXPECT_EQ(Session().m_strPppoeUser, c.user);
         for (const auto& [id, text] : c.fields)
             EXPECT_EQ(Field(id), text);
         EXPECT_TRUE(Checked(c.radio));
@@ -132,16 +132,16 @@ TEST_F(ConnectionPage, NextStoresAllFourFieldsAndGoesOn)
         Choose(c.radio);
         for (const auto& [id, text] : c.fields)
             Type(id, text);
-        Dlg().m_strPppoeUser = Dlg().m_strPppoePassword = L"earlier";
-        Dlg().m_strBigPondUser = Dlg().m_strBigPondPassword = L"earlier";
+        Session().m_strPppoeUser = Session().m_strPppoePassword = L"earlier";
+        Session().m_strBigPondUser = Session().m_strBigPondPassword = L"earlier";
         EXPECT_FALSE(Next().shown);
         EXPECT_EQ(VisiblePages(), std::vector<int>{5});
-        EXPECT_EQ(Dlg().m_nWanType, c.type);
+        EXPECT_EQ(Session().m_nWanType, c.type);
         // Every Next overwrites all four.
-        EXPECT_EQ(Dlg().m_strPppoeUser, c.user);
-        EXPECT_EQ(Dlg().m_strPppoePassword, c.password);
-        EXPECT_EQ(Dlg().m_strBigPondUser, c.bpUser);
-        EXPECT_EQ(Dlg().m_strBigPondPassword, c.bpPassword);
+        EXPECT_EQ(Session().m_strPppoeUser, c.user);
+        EXPECT_EQ(Session().m_strPppoePassword, c.password);
+        EXPECT_EQ(Session().m_strBigPondUser, c.bpUser);
+        EXPECT_EQ(Session().m_strBigPondPassword, c.bpPassword);
     }
     m_dlg.reset();
 }

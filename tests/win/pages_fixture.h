@@ -36,7 +36,7 @@ inline std::wstring ReadIni(const std::wstring& file, const wchar_t* section, co
 // starts its router exchange and Internet check by itself.
 class TestDlg : public CTarvoDlg {
 public:
-    explicit TestDlg(std::wstring folder) : m_folder(std::move(folder)) { SetRouterLink(&m_nowhere); }
+    explicit TestDlg(std::wstring folder) : m_folder(std::move(folder)) { Session().SetRouterLink(&m_nowhere); }
     // Presses on a page that reached the main window as the start of a drag.
     int dragStarts = 0;
 
@@ -162,6 +162,8 @@ protected:
 
     void TearDown() override
     {
+        if (m_dlg)
+            Settle(); // no router work may outlive the test's stand-ins
         m_dlg.reset();
         g_uiStr.languageIndex = 0;
         RemoveFolder(m_folder);
@@ -199,6 +201,26 @@ protected:
     std::wstring EnglishValue(const std::wstring& key) const { return ReadIni(English(), L"Strings", key); }
 
     TestDlg& Dlg() const { return *m_dlg; }
+    CWizardSession& Session() const { return m_dlg->Session(); }
+    // Lets the router work that is in flight end, its result taken. Only the
+    // work's own message is taken from the queue: a page's timer does not
+    // tick meanwhile, the tests deliver ticks themselves.
+    bool Settle() const
+    {
+        const DWORD start = ::GetTickCount();
+        while (Session().Busy()) {
+            MSG msg;
+            while (::PeekMessageW(&msg, m_dlg->m_hWnd, CTarvoDlg::kMsgRouterWorkDone, CTarvoDlg::kMsgRouterWorkDone,
+                                  PM_REMOVE))
+                ::DispatchMessageW(&msg);
+            if (!Session().Busy())
+                break;
+            if (::GetTickCount() - start > 10000)
+                return false;
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_POSTMESSAGE | QS_SENDMESSAGE);
+        }
+        return true;
+    }
     CWizardPage& Page(int n) const { return *m_dlg->Page(n); }
     HWND Item(int page, int id) const { return ::GetDlgItem(Page(page).m_hWnd, id); }
 
@@ -221,7 +243,12 @@ protected:
     {
         Page(page).SendMessage(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(page, id)));
     }
-    void Click(int page, int id) const { Notify(page, id, STN_CLICKED); }
+    // A click, and the router work it started, if any, to its end.
+    void Click(int page, int id) const
+    {
+        Notify(page, id, STN_CLICKED);
+        Settle();
+    }
 
     // A click that may open a message box: the helper answers it.
     BoxSeen ClickAnsweringBox(int page, int id) const
@@ -293,7 +320,7 @@ protected:
         StartWizard();
         if (HasFatalFailure())
             return;
-        Dlg().SetRouterLink(&link);
+        Session().SetRouterLink(&link);
         Dlg().RefreshAllTexts();
     }
 
@@ -305,6 +332,7 @@ protected:
         ::SetWindowTextW(::GetDlgItem(wait.m_hWnd, IDC_WAIT_PASSWORD), password.c_str());
         wait.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_WAIT_OK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(::GetDlgItem(wait.m_hWnd, IDC_WAIT_OK)));
+        Settle();
     }
 
     routertest::FakeRouterLink link;

@@ -69,7 +69,7 @@ TEST_F(SettingsPages, OnlyATakenPasswordFormChangesThePasswordTheWizardUses)
         std::wstring routerPassword;
         Answer answer;
         bool taken;
-        const wchar_t* ssid; // page 18 after the status read
+        const wchar_t* ssid; // after the status read
     } cases[] = {
         {"taken", L"6093", {}, true, L"HomeNet7"},
         // Any status but 401 is done; the router kept its password, so the read with the new one is refused.
@@ -79,8 +79,8 @@ TEST_F(SettingsPages, OnlyATakenPasswordFormChangesThePasswordTheWizardUses)
     const std::wstring newPassword = L"NewPass77";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Dlg().m_strAdminPassword = L"6093";
-        Dlg().m_strSSID = L"default";
+        Session().m_strAdminPassword = L"6093";
+        Session().m_strSSID = L"default";
         link.password = c.routerPassword;
         link.calls.clear();
         link.byPath = {{L"/goform/formPasswordSetup", c.answer},
@@ -93,7 +93,7 @@ TEST_F(SettingsPages, OnlyATakenPasswordFormChangesThePasswordTheWizardUses)
         const auto posts = link.Calls(L"POST");
         ASSERT_EQ(posts.size(), 1u);
         EXPECT_EQ(posts[0].password, L"6093") << "the form goes out with the old password";
-        EXPECT_EQ(Dlg().m_strAdminPassword, c.taken ? newPassword : L"6093");
+        EXPECT_EQ(Session().m_strAdminPassword, c.taken ? newPassword : L"6093");
         EXPECT_EQ(VisiblePages(), std::vector<int>{c.taken ? kTimeZone : 11});
         const auto gets = link.Calls(L"GET");
         if (!c.taken) {
@@ -104,7 +104,9 @@ TEST_F(SettingsPages, OnlyATakenPasswordFormChangesThePasswordTheWizardUses)
         ASSERT_EQ(gets.size(), 1u);
         EXPECT_EQ(gets[0].path, L"/stadevice.asp");
         EXPECT_EQ(gets[0].password, newPassword);
-        EXPECT_EQ(TextOf(Item(kName, IDC_CP7_SSID)), c.ssid) << "page 18 is ready before the user gets there";
+        EXPECT_EQ(Session().m_strSSID, c.ssid);
+        Show(kName);
+        EXPECT_EQ(TextOf(Item(kName, IDC_CP7_SSID)), c.ssid) << "page 18 tells the name read";
     }
 }
 
@@ -115,13 +117,13 @@ TEST_F(SettingsPages, SelectedTextStillCountsTowardsThePasswordLength)
     SetText(kPassword, IDC_EDIT_PASSWORD, L"Secret42");
     ::SendMessageW(Item(kPassword, IDC_EDIT_NEWPASS), EM_SETSEL, 0, 6);
     EXPECT_FALSE(Next(kPassword).shown);
-    EXPECT_EQ(Dlg().m_strAdminPassword, L"Secret42");
+    EXPECT_EQ(Session().m_strAdminPassword, L"Secret42");
 }
 
 TEST_F(SettingsPages, FailedFormsStaySilentlyKeepTheSettingAndNextRepeatsThem)
 {
-    Dlg().m_strAdminPassword = L"6093";
-    Dlg().m_strSSID = L"default";
+    Session().m_strAdminPassword = L"6093";
+    Session().m_strSSID = L"default";
     const struct {
         int page;
         const wchar_t* path;
@@ -142,9 +144,9 @@ TEST_F(SettingsPages, FailedFormsStaySilentlyKeepTheSettingAndNextRepeatsThem)
          // The zone has no setting of its own: each repeat sends the choice.
          [this] { return FieldOf(link.calls.back().body, L"TimeZoneSel"); }, L"3", L"3", kName},
         {kName, L"/goform/formWlanSetup", [this] { SetText(kName, IDC_EDIT_FIELD, L"NewName"); },
-         [this] { return Dlg().m_strSSID; }, L"default", L"NewName", kKey},
+         [this] { return Session().m_strSSID; }, L"default", L"NewName", kKey},
         {kKey, L"/goform/formWlEncrypt", [this] { SetText(kKey, IDC_EDIT_FIELD, L"abcd1234"); },
-         [this] { return Dlg().m_strWirelessKey; }, L"", L"abcd1234", kRestartWait},
+         [this] { return Session().m_strWirelessKey; }, L"", L"abcd1234", kRestartWait},
     };
     for (const auto& p : pages) {
         SCOPED_TRACE(p.page);
@@ -182,8 +184,8 @@ TEST_F(SettingsPages, FailedOrRefusedRestartStillLeadsToTheWaitPage)
 // its OK stores the password and sends the refused form again, unchanged.
 TEST_F(SettingsPages, RefusedFormAsksForThePasswordAndSendsTheSameFormAgain)
 {
-    Dlg().m_strAdminPassword = L"6093";
-    Dlg().m_strSSID = L"default";
+    Session().m_strAdminPassword = L"6093";
+    Session().m_strSSID = L"default";
     const struct {
         int page;
         const wchar_t* path;
@@ -222,14 +224,14 @@ TEST_F(SettingsPages, RefusedFormAsksForThePasswordAndSendsTheSameFormAgain)
         // The password form carries the password just given as the old one.
         const bool passwordForm = p.page == kPassword;
         EXPECT_EQ(posts[0].body, passwordForm ? PasswordForm(L"Reset16", L"NewPass77").body : refused.body);
-        EXPECT_EQ(Dlg().m_strAdminPassword, passwordForm ? L"NewPass77" : routers);
+        EXPECT_EQ(Session().m_strAdminPassword, passwordForm ? L"NewPass77" : routers);
     }
 }
 
 // Leaving the page takes its waiting dialog along: no later OK sends its form.
 TEST_F(SettingsPages, LeavingThePageDropsItsPasswordRequest)
 {
-    Dlg().m_strAdminPassword = L"6093";
+    Session().m_strAdminPassword = L"6093";
     link.password = L"Other1";
     Show(kName);
     SetText(kName, IDC_EDIT_FIELD, L"NewName");

@@ -101,12 +101,12 @@ TEST_F(MainWindow, ShowingTheWindowShowsPageOneAloneWithTheFocus)
 
 TEST_F(MainWindow, SettingsStartWithTheirDefaults)
 {
-    EXPECT_EQ(m_dlg.m_nWanType, 0);
-    EXPECT_EQ(m_dlg.m_strRouterIP, L"192.168.2.1");
-    EXPECT_EQ(m_dlg.m_strAdminPassword, L"6093");
-    EXPECT_EQ(m_dlg.m_strSSID, L"");
-    EXPECT_EQ(m_dlg.m_strWirelessKey, L"");
-    EXPECT_EQ(m_dlg.m_strSettingsFile, L"");
+    EXPECT_EQ(m_dlg.Session().m_nWanType, 0);
+    EXPECT_EQ(m_dlg.Session().m_strRouterIP, L"192.168.2.1");
+    EXPECT_EQ(m_dlg.Session().m_strAdminPassword, L"6093");
+    EXPECT_EQ(m_dlg.Session().m_strSSID, L"");
+    EXPECT_EQ(m_dlg.Session().m_strWirelessKey, L"");
+    EXPECT_EQ(m_dlg.Session().m_strSettingsFile, L"");
 }
 
 TEST_F(MainWindow, ShowPageShowsExactlyOnePageAndOutOfRangeHidesAll)
@@ -152,7 +152,7 @@ TEST_F(MainWindow, PasswordFromTheWaitDialogRestartsTheCheckPage)
     wait->ShowWindow(SW_SHOW);
     ::SetWindowTextW(wait->GetDlgItem(1133), L"newpass");
     wait->SendMessage(WM_COMMAND, MAKEWPARAM(1132, BN_CLICKED), reinterpret_cast<LPARAM>(wait->GetDlgItem(1132)));
-    EXPECT_EQ(m_dlg.m_strAdminPassword, L"newpass");
+    EXPECT_EQ(m_dlg.Session().m_strAdminPassword, L"newpass");
     EXPECT_FALSE(wait->IsWindowVisible());
     EXPECT_EQ(VisiblePages(m_dlg), std::vector<int>{5});
     // Hiding emptied the field.

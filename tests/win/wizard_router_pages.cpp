@@ -18,7 +18,7 @@ protected:
         RouterPagesTest::SetUp();
         if (HasFatalFailure())
             return;
-        Dlg().m_nWanType = 1;
+        Session().m_nWanType = 1;
         Dlg().ShowPage(4);
     }
 
@@ -28,8 +28,10 @@ protected:
 
     void Ticks(int count = 1) const
     {
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             Page(5).SendMessage(WM_TIMER, kApplyTimer);
+            Settle();
+        }
     }
     int Bar() const { return static_cast<int>(::SendMessageW(Item(5, IDC_PROGRESS), PBM_GETPOS, 0, 0)); }
     // Is timer 77 of page 5 running? (Stops it, if so.)
@@ -145,7 +147,7 @@ TEST_F(ConnectionStage, RefusedPostAsksForThePasswordAndRunsEverythingAgainWithI
         link.calls.clear();
         AnswerPassword(L"Admin42");
         EXPECT_FALSE(WaitDialogUp());
-        EXPECT_EQ(Dlg().m_strAdminPassword, L"Admin42");
+        EXPECT_EQ(Session().m_strAdminPassword, L"Admin42");
         EXPECT_EQ(VisiblePages(), std::vector<int>{5});
         ASSERT_TRUE(TimerRunning()) << "a new run started";
         EXPECT_EQ(Bar(), 0);
