@@ -339,3 +339,24 @@ TEST_F(LabCompletion, RouterTextWithMarkupShowsAsItIsAndStartsNothing)
     ClickAllOverAndExpectNothingStarted(IDC_CP9_STATIC6);
     EXPECT_EQ(gui.VisiblePage(), 20);
 }
+
+// Closing the window while the router holds the status read ends the program at once, and no summary is written.
+TEST_F(LabCompletion, ClosingWhileTheRouterHoldsTheStatusReadEndsAtOnceAndWritesNothing)
+{
+    WalkToTheRestartWait(L"Fourth4", L"FourthNet", L"FourthKey99");
+    ASSERT_TRUE(router.WaitRunning(30)) << "the router did not come back after page 19";
+    router.Set("slow-ms=20000");
+    router.Set("fault-slow=on");
+    for (int guard = 0; guard < 60 && gui.VisiblePage() == 30 && Bar(30) < 94; ++guard)
+        Tick(30, kWaitTimer);
+    Tick(30, kWaitTimer); // the 48th: the read starts and the router holds it
+    gui.Settle();
+    ASSERT_EQ(gui.VisiblePage(), 30);
+    Shot(L"page30-reading");
+
+    const DWORD start = ::GetTickCount();
+    gui.Close();
+    EXPECT_EQ(gui.WaitForExit(10000), 0u);
+    EXPECT_LT(::GetTickCount() - start, 3000u) << "the program waited for the router";
+    EXPECT_EQ(::GetFileAttributesW(DesktopFile().c_str()), INVALID_FILE_ATTRIBUTES) << "a summary was written";
+}

@@ -421,3 +421,34 @@ TEST_F(LabSettings, FormsAnsweredWithARedirectionAreDone)
               "POST /goform/formPasswordSetup 302, GET /stadevice.asp 200, POST /goform/formTimeZoneSetup 302, "
               "POST /goform/formWlanSetup 302, POST /goform/formWlEncrypt 302, POST /goform/formReboot 302");
 }
+
+// The router holds each form for a while; a person who sees nothing happen clicks Next again. The window answers
+// meanwhile, the second click acts on nothing: one form each, one page forward, no message box.
+TEST_F(LabSettings, ASecondClickOnNextWhileTheRouterHoldsTheFormMovesOnePage)
+{
+    WalkToPasswordPage();
+    router.Set("slow-ms=3000");
+    router.Set("fault-slow=on");
+    const auto twoClicks = [this](int from, int to) {
+        EXPECT_EQ(ClickNext(), gui::Outcome::Returned) << "the window answers while the router holds the form";
+        ClickNext();
+        EXPECT_EQ(gui.VisiblePage(), from) << "the router still holds the form";
+        gui.ExpectPage(to, 30000);
+        gui.Settle();
+        EXPECT_EQ(gui.VisiblePage(), to);
+        EXPECT_FALSE(gui.FindMessageBox().has_value());
+    };
+    gui.TypeText(IDC_EDIT_NEWPASS, L"NewPass77");
+    gui.TypeText(IDC_EDIT_PASSWORD, L"NewPass77");
+    twoClicks(kPassword, kTimeZone);
+    gui.OpenList(IDC_DROPLIST);
+    gui.PickListEntry(IDC_DROPLIST, 51);
+    twoClicks(kTimeZone, kName);
+    gui.TypeText(IDC_EDIT_FIELD, L"HomeNet5");
+    twoClicks(kName, kKey);
+    router.Set("fault-slow=off");
+
+    EXPECT_EQ(Trace(), "POST /goform/formPasswordSetup 200, GET /stadevice.asp 200, "
+                       "POST /goform/formTimeZoneSetup 200, POST /goform/formWlanSetup 200");
+    EXPECT_EQ(gui.Text(IDC_EDIT_FIELD), L"") << "nothing typed meanwhile reached the next page";
+}
