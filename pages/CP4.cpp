@@ -20,10 +20,7 @@ constexpr int kRestartTick = 47;
 constexpr int kCheckTick = 2;
 } // namespace
 
-CP4::CP4(CWnd* parent)
-    : CCountdownPage(kPageApply, IDD_CP4, &CUIStr::IDS_PAGE4, parent, kControls, kTimerId, false)
-{
-}
+CP4::CP4(CWnd* parent) : CCountdownPage(kPageApply, IDD_CP4, &CUIStr::IDS_PAGE4, parent, kControls, kTimerId, false) {}
 
 void CP4::AfterRouterStep(PostOutcome outcome)
 {
@@ -58,7 +55,6 @@ void CP4::OnCountdown(int left)
         session->RebootRouter(afterStep);
     } else if (left == kCheckTick) {
         StopCountdown();
-        session->CheckInternet(
-            [this](bool reachable) { GoTo(reachable ? kPageInternetWorks : kPageNoInternet); });
+        session->CheckInternet([this](bool reachable) { GoTo(reachable ? kPageInternetWorks : kPageNoInternet); });
     }
 }

@@ -24,7 +24,9 @@ const CtlRow kControls[] = {
 constexpr int kBoxes[] = {IDC_CHECK_ITEM1, IDC_CHECK_ITEM2, IDC_CHECK_ITEM3};
 } // namespace
 
-CP4C::CP4C(CWnd* parent) : CConfirmationPage(kPageRouterUnreachable, IDD_CP4C, &CUIStr::IDS_PAGE4C, parent, kControls) {}
+CP4C::CP4C(CWnd* parent) : CConfirmationPage(kPageRouterUnreachable, IDD_CP4C, &CUIStr::IDS_PAGE4C, parent, kControls)
+{
+}
 
 bool CConfirmationPage::AllTicked() const
 {

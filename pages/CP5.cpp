@@ -61,18 +61,19 @@ void CP5::SendForm()
     // A refused login (the router does not know the password the wizard
     // holds) brings up the password dialog; the form then goes again with
     // the password given as the old one.
-    SendSettingsForm(*this, PasswordForm(session->m_strAdminPassword, m_strNewPassword), [this, session](PostOutcome outcome) {
-        if (outcome == PostOutcome::Taken) {
-            // Any answer but 401 counts as done. Should the router have kept
-            // its old password after all, the next form is refused and the
-            // password dialog takes the one it has.
-            session->m_strAdminPassword = m_strNewPassword;
-            // The wireless name page tells the name the router has now.
-            session->ReadWirelessName([this] { GoTo(kPageTimeZone); });
-        } else if (outcome != PostOutcome::Refused) {
-            // No answer: the router has not taken the new password, so the
-            // wizard keeps the one the router still has.
-            GoTo(kPageRouterUnreachable);
-        }
-    });
+    SendSettingsForm(*this, PasswordForm(session->m_strAdminPassword, m_strNewPassword),
+                     [this, session](PostOutcome outcome) {
+                         if (outcome == PostOutcome::Taken) {
+                             // Any answer but 401 counts as done. Should the router have kept
+                             // its old password after all, the next form is refused and the
+                             // password dialog takes the one it has.
+                             session->m_strAdminPassword = m_strNewPassword;
+                             // The wireless name page tells the name the router has now.
+                             session->ReadWirelessName([this] { GoTo(kPageTimeZone); });
+                         } else if (outcome != PostOutcome::Refused) {
+                             // No answer: the router has not taken the new password, so the
+                             // wizard keeps the one the router still has.
+                             GoTo(kPageRouterUnreachable);
+                         }
+                     });
 }

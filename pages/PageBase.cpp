@@ -219,8 +219,8 @@ void CWizardPage::FillFromSummary()
         if (row.fill == CtlFill::None || !row.text || !block)
             continue;
         const std::wstring& format = g_uiStr.*row.text;
-        SetTextBlock(*block, row.fill == CtlFill::Completion ? CompletionText(format, values)
-                                                             : JoiningText(format, values));
+        SetTextBlock(*block,
+                     row.fill == CtlFill::Completion ? CompletionText(format, values) : JoiningText(format, values));
     }
 }
 

@@ -121,8 +121,7 @@ protected:
     // Sends a settings form as the run's administrator; done takes the
     // outcome. A refused login also brings up the password dialog, whose OK
     // has resender send the same form again.
-    void SendSettingsForm(CFormResender& resender, const RouterPost& form,
-                          std::function<void(PostOutcome)> done) const;
+    void SendSettingsForm(CFormResender& resender, const RouterPost& form, std::function<void(PostOutcome)> done) const;
     // A message box with the title, OK only, over the page.
     void ShowMessage(const std::wstring& text, UINT icon = 0) const;
     // Replaces a text block's content and shows it at once over the art.

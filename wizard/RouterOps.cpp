@@ -133,24 +133,6 @@ std::optional<std::wstring> ReadStatusPage(CRouterLink& link, const wchar_t* pat
     return std::wstring(page.data());
 }
 
-namespace {
-
-// Posts a form of the router over a connection prepared with the run's identity.
-PostOutcome OpenAndPost(CRouterLink& link, const std::wstring& routerIP, const std::wstring& password,
-                        const RouterPost& form)
-{
-    if (link.Open(routerIP, password) != 0)
-        return PostOutcome::Failed;
-    std::vector<wchar_t> response(kRouterBufferChars);
-    unsigned status = 0;
-    const int result = link.Post(form.path, RouterPageAddress(routerIP, form.ownerPage), form.body, status,
-                                 response.data(), kRouterBufferChars);
-    // The answer's text means nothing to the wizard: only a refused login counts.
-    return OutcomeOfPost(result, status);
-}
-
-} // namespace
-
 bool CWizardSession::Run(std::function<void()> work, std::function<void()> done)
 {
     const bool started = m_worker.Start(std::move(work), [this, done = std::move(done)] {
@@ -194,7 +176,7 @@ bool CWizardSession::SetupWan(std::function<void(PostOutcome)> done)
                 job->outcome = link->Open(routerIP, job->password) == 0 ? PostOutcome::NotSent : PostOutcome::Failed;
                 return;
             }
-            job->outcome = OpenAndPost(*link, routerIP, job->password, *form);
+            job->outcome = PostRouterForm(*link, routerIP, job->password, *form, IfNotPrepared::Stop);
         },
         [this, job, done = std::move(done)] {
             if (job->adapter.gateway)
@@ -207,9 +189,11 @@ bool CWizardSession::RebootRouter(std::function<void(PostOutcome)> done)
 {
     auto outcome = std::make_shared<PostOutcome>(PostOutcome::Failed);
     CRouterLink* link = &RouterLink();
-    return Run([outcome, link, ip = m_strRouterIP,
-                pw = m_strAdminPassword] { *outcome = OpenAndPost(*link, ip, pw, RebootForm()); },
-               [outcome, done = std::move(done)] { done(*outcome); });
+    return Run(
+        [outcome, link, ip = m_strRouterIP, pw = m_strAdminPassword] {
+            *outcome = PostRouterForm(*link, ip, pw, RebootForm(), IfNotPrepared::Stop);
+        },
+        [outcome, done = std::move(done)] { done(*outcome); });
 }
 
 bool CWizardSession::SendSettingsForm(const RouterPost& form, std::function<void(PostOutcome)> done)
@@ -217,7 +201,7 @@ bool CWizardSession::SendSettingsForm(const RouterPost& form, std::function<void
     auto outcome = std::make_shared<PostOutcome>(PostOutcome::Failed);
     CRouterLink* link = &RouterLink();
     return Run([outcome, link, ip = m_strRouterIP, pw = m_strAdminPassword,
-                form] { *outcome = PostSettingsForm(*link, ip, pw, form); },
+                form] { *outcome = PostRouterForm(*link, ip, pw, form, IfNotPrepared::PostAnyway); },
                [outcome, done = std::move(done)] { done(*outcome); });
 }
 

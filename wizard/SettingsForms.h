@@ -130,16 +130,21 @@ inline PostOutcome OutcomeOfPost(int result, unsigned int status)
 // Size in characters of the response buffer of each exchange.
 inline constexpr int kFormResponseChars = 0x10000;
 
-// One exchange of the settings stage: prepares the connection with the
-// wizard's identity and the given administrator password, then posts the
-// form with its page as referrer. The preparation's result is not looked at:
-// a connection that could not be prepared makes the post fail. link is the
-// main window's router link (Open and Post as the library's calls).
+// What a connection that could not be prepared means for the form: the
+// connection set-up and the restart stop there (the router is not reached);
+// the settings forms are posted all the same, and the post's failure decides.
+enum class IfNotPrepared { Stop, PostAnyway };
+
+// The one exchange that sends a form to the router: prepares the connection
+// with the wizard's identity and the given administrator password, then
+// posts the form with its page as referrer. link is the session's router
+// link (Open and Post as the library's calls).
 template <typename Link>
-PostOutcome PostSettingsForm(Link& link, const std::wstring& routerIP, const std::wstring& password,
-                             const RouterPost& form)
+PostOutcome PostRouterForm(Link& link, const std::wstring& routerIP, const std::wstring& password,
+                           const RouterPost& form, IfNotPrepared ifNotPrepared)
 {
-    link.Open(routerIP, password);
+    if (link.Open(routerIP, password) != 0 && ifNotPrepared == IfNotPrepared::Stop)
+        return PostOutcome::Failed;
     std::vector<wchar_t> response(kFormResponseChars);
     unsigned int status = 0;
     const int result = link.Post(form.path, RouterPageAddress(routerIP, form.ownerPage), form.body, status,

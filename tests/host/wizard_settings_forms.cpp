@@ -144,7 +144,8 @@ struct RecordingLink {
 TEST(SettingsExchange, A2xxOr3xxIsTakenA401RefusedAndAFailedPostNotDone)
 {
     RecordingLink link;
-    EXPECT_EQ(PostSettingsForm(link, L"192.168.2.1", L"6093", TimeZoneForm(7)), PostOutcome::Taken);
+    EXPECT_EQ(PostRouterForm(link, L"192.168.2.1", L"6093", TimeZoneForm(7), IfNotPrepared::PostAnyway),
+              PostOutcome::Taken);
     ASSERT_EQ(link.calls.size(), 2u);
     EXPECT_EQ(link.calls[0], L"open 192.168.2.1 6093");
     EXPECT_EQ(link.calls[1],
@@ -152,17 +153,27 @@ TEST(SettingsExchange, A2xxOr3xxIsTakenA401RefusedAndAFailedPostNotDone)
 
     for (unsigned status : {204u, 302u, 400u, 500u}) {
         link.status = status;
-        EXPECT_EQ(PostSettingsForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net")), PostOutcome::Taken) << status;
+        EXPECT_EQ(PostRouterForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net"), IfNotPrepared::PostAnyway),
+                  PostOutcome::Taken)
+            << status;
     }
     link.status = 401;
-    EXPECT_EQ(PostSettingsForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net")), PostOutcome::Refused);
+    EXPECT_EQ(PostRouterForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net"), IfNotPrepared::PostAnyway),
+              PostOutcome::Refused);
     link.postResult = 12029;
-    EXPECT_EQ(PostSettingsForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net")), PostOutcome::Failed);
+    EXPECT_EQ(PostRouterForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net"), IfNotPrepared::PostAnyway),
+              PostOutcome::Failed);
     // A connection that cannot be prepared is not looked at: the post is
     // tried and its failure decides.
     link = RecordingLink{};
     link.openResult = 1231;
     link.postResult = 12029;
-    EXPECT_EQ(PostSettingsForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net")), PostOutcome::Failed);
+    EXPECT_EQ(PostRouterForm(link, L"10.0.0.1", L"pw", WirelessNameForm(L"Net"), IfNotPrepared::PostAnyway),
+              PostOutcome::Failed);
     EXPECT_EQ(link.calls.size(), 2u);
+    // The connection set-up and the restart stop before the post.
+    link = RecordingLink{};
+    link.openResult = 3;
+    EXPECT_EQ(PostRouterForm(link, L"10.0.0.1", L"pw", RebootForm(), IfNotPrepared::Stop), PostOutcome::Failed);
+    EXPECT_EQ(link.calls.size(), 1u);
 }

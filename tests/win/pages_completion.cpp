@@ -74,8 +74,8 @@ protected:
         return L"Access to router configuration: http://" + EnglishValue(L"IDS_WEB_URI") +
                L"<br>Administrator user name: admin<br>Administrator password: " + Session().m_strAdminPassword +
                L"<br><br>Wireless Name (SSID): " + Session().m_strSSID + L"<br>Wireless Security: WPA2<br>" +
-               L"Wireless Password: " + Session().m_strWirelessKey + L"<br><br>System time: " + Session().m_strSystemTime +
-               L"<br>Internet IP Address: " + Session().m_strInternetIP;
+               L"Wireless Password: " + Session().m_strWirelessKey + L"<br><br>System time: " +
+               Session().m_strSystemTime + L"<br>Internet IP Address: " + Session().m_strInternetIP;
     }
 
     int BarPosition() const { return static_cast<int>(::SendMessageW(Item(30, IDC_PROGRESS), PBM_GETPOS, 0, 0)); }
