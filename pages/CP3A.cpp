@@ -87,5 +87,9 @@ void CP3A::OnNext() const
         ShowMessage(g_uiStr.IDS_P3A_UNSENDABLE);
         return;
     }
+    // The account's user name helps whoever reads the log; its password never appears there.
+    static const wchar_t* const kTypes[] = {L"", L"dynamic address", L"PPPoE", L"BigPond"};
+    session->Record().Write(L"connection type " + std::wstring(kTypes[session->m_nWanType]) +
+                            (user ? L", user \"" + *user + L"\", password ********" : L""));
     GoTo(kPageApply);
 }

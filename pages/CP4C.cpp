@@ -9,6 +9,9 @@ namespace {
 // clang-format off
 const CtlRow kControls[] = {
     {.id = IDC_CP4C_STEPS, .kind = CtlKind::Steps, .text = &CUIStr::IDS_CHECKING},
+    // Below the steps: what went wrong, from what the run saw.
+    {.id = IDC_CP4C_TROUBLE, .kind = CtlKind::Text, .text = &CUIStr::IDS_TROUBLE_TITLE, .place = kTroublePlace,
+     .fill = CtlFill::Trouble},
     {.id = IDC_CP4C_STATIC2, .kind = CtlKind::Text, .text = &CUIStr::IDS_P4C_STATIC2, .place = {280, 145, 520, 35}},
     {.id = IDC_CP4C_STATIC3, .kind = CtlKind::Text, .text = &CUIStr::IDS_P4C_STATIC3, .place = {280, 180, 520, 70}},
     {.id = IDC_CP4C_STATIC4, .kind = CtlKind::Text, .text = &CUIStr::IDS_P4C_STATIC4, .place = {310, 265, 480, 220}},

@@ -6,6 +6,9 @@ namespace {
 // clang-format off
 const CtlRow kControls[] = {
     {.id = IDC_CP4E_STEPS, .kind = CtlKind::Steps, .text = &CUIStr::IDS_CHECKING},
+    // Below the steps: what went wrong, from what the run saw.
+    {.id = IDC_CP4E_TROUBLE, .kind = CtlKind::Text, .text = &CUIStr::IDS_TROUBLE_TITLE, .place = kTroublePlace,
+     .fill = CtlFill::Trouble},
     {.id = IDC_CP4E_STATIC2, .kind = CtlKind::Text, .text = &CUIStr::IDS_P4E_STATIC2, .place = {280, 145, 520, 35}},
     {.id = IDC_CP4E_STATIC3, .kind = CtlKind::Text, .text = &CUIStr::IDS_P4E_STATIC3, .place = {280, 190, 520, 50}},
     {.id = IDC_CP4E_STATIC4, .kind = CtlKind::Text, .text = &CUIStr::IDS_P4E_STATIC4, .place = {310, 250, 520, 200}},

@@ -1,5 +1,6 @@
 #include "PageBase.h"
 
+#include "Markup.h"
 #include "SummaryText.h"
 #include "ValueForms.h"
 #include "resource.h"
@@ -208,20 +209,89 @@ void CWizardPage::SetTextBlock(CXHTMLStatic& block, const std::wstring& markup) 
     RepaintBehind(block, true);
 }
 
-void CWizardPage::FillFromSummary()
+namespace {
+
+// The log's place as a person can type it into Explorer: under the local
+// application data folder, the short form, else the path itself.
+std::wstring ShortLogPath(const std::wstring& path)
 {
-    if (!m_session || !m_session->SummaryMade())
-        return; // the raw format stays until then
-    const SummaryValues values = m_session->Summary();
+    const std::wstring folder = RunLogFolder();
+    if (!folder.empty() && path.size() > folder.size() && _wcsnicmp(path.c_str(), folder.c_str(), folder.size()) == 0)
+        return L"%LOCALAPPDATA%\\Tarvo\\" + path.substr(folder.size());
+    return path;
+}
+
+} // namespace
+
+void CWizardPage::FillFromSession()
+{
+    if (!m_session)
+        return;
     for (size_t i = 0; i < m_table.size() && i < m_controls.size(); ++i) {
         const CtlRow& row = m_table[i];
         auto* block = dynamic_cast<CXHTMLStatic*>(m_controls[i].get());
         if (row.fill == CtlFill::None || !row.text || !block)
             continue;
-        const std::wstring& format = g_uiStr.*row.text;
-        SetTextBlock(*block,
-                     row.fill == CtlFill::Completion ? CompletionText(format, values) : JoiningText(format, values));
+        if (row.fill == CtlFill::Trouble) {
+            SetTextBlock(*block, TroubleText(*m_session, m_pageNumber));
+        } else if (m_session->SummaryMade()) { // the raw format stays until then
+            const std::wstring& format = g_uiStr.*row.text;
+            const SummaryValues values = m_session->Summary();
+            SetTextBlock(*block, row.fill == CtlFill::Completion ? CompletionText(format, values)
+                                                                 : JoiningText(format, values));
+        }
     }
+}
+
+std::wstring TroubleText(const CWizardSession& session, int page)
+{
+    const RunFacts facts = session.Record().Facts();
+    std::wstring text;
+    switch (Diagnose(facts, page)) {
+    case Trouble::None:
+        break;
+    case Trouble::NoAdapterList:
+        text = g_uiStr.IDS_TROUBLE_NO_ADAPTER_LIST;
+        break;
+    case Trouble::NoWiredAdapter:
+        text = g_uiStr.IDS_TROUBLE_NO_WIRED;
+        break;
+    case Trouble::FixedAddress:
+        text = g_uiStr.IDS_TROUBLE_FIXED_ADDRESS;
+        break;
+    case Trouble::NoGateway:
+        text = g_uiStr.IDS_TROUBLE_NO_GATEWAY;
+        break;
+    case Trouble::NoAnswer:
+        text = FillMarkup(g_uiStr.IDS_TROUBLE_NO_ANSWER, {facts.routerIP}) + L" " +
+               (facts.repaired ? g_uiStr.IDS_TROUBLE_REPAIRED : g_uiStr.IDS_TROUBLE_NOT_REPAIRED);
+        break;
+    case Trouble::LoginRefused:
+        text = g_uiStr.IDS_TROUBLE_REFUSED;
+        break;
+    case Trouble::AnswerTooLarge:
+        text = g_uiStr.IDS_TROUBLE_TOO_LARGE;
+        break;
+    case Trouble::ConnectionReset:
+        text = g_uiStr.IDS_TROUBLE_RESET;
+        break;
+    case Trouble::RequestFailed:
+        text = FillMarkup(g_uiStr.IDS_TROUBLE_FAILED, {std::to_wstring(facts.requestResult)});
+        break;
+    case Trouble::NoInternet: {
+        const std::wstring* const types[] = {&g_uiStr.IDS_TROUBLE_TYPE1, &g_uiStr.IDS_TROUBLE_TYPE2,
+                                             &g_uiStr.IDS_TROUBLE_TYPE3};
+        const std::wstring type = facts.wanType >= 1 && facts.wanType <= 3 ? *types[facts.wanType - 1] : L"";
+        text = FillMarkup(g_uiStr.IDS_TROUBLE_NO_INTERNET, {type});
+        if (facts.wanType == kWanPppoe || facts.wanType == kWanBigPond)
+            text += L" " + g_uiStr.IDS_TROUBLE_ACCOUNT;
+        break;
+    }
+    }
+    std::wstring markup = L"<B>" + tk::EscapeMarkup(g_uiStr.IDS_TROUBLE_TITLE) + L"</B><BR>" + text;
+    if (!session.Record().Path().empty())
+        markup += L"<BR><BR>" + FillMarkup(g_uiStr.IDS_TROUBLE_LOG, {ShortLogPath(session.Record().Path())});
+    return markup;
 }
 
 void CWizardPage::GoTo(int page) const
@@ -313,7 +383,7 @@ LRESULT CWizardPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (lParam == 0) {
             const LRESULT result = CDialog::WindowProc(msg, wParam, lParam);
             if (wParam) {
-                FillFromSummary();
+                FillFromSession();
                 OnShown();
             } else {
                 OnHidden();

@@ -40,10 +40,10 @@ struct CtlPlace {
     bool IsSet() const { return x != 0 || y != 0 || cx != 0 || cy != 0; }
 };
 
-// A text block whose format the summary fills in once it is made, each time
-// its page is shown: the completion page's settings, or the network name and
-// key on a device page.
-enum class CtlFill { None, Completion, Joining };
+// A text block that the page fills from the session each time it is shown:
+// once the summary is made, the completion page's settings or the network
+// name and key on a device page; on a trouble page, what went wrong.
+enum class CtlFill { None, Completion, Joining, Trouble };
 
 // The cursor over a label.
 enum class CtlCursor { Hand, Arrow, Unchanged };
@@ -61,11 +61,13 @@ struct CtlRow {
     CtlCursor cursor = CtlCursor::Hand; // Button, Caption
     int limit = 0;                      // Edit: length limit that ApplyTexts sets; 0 sets none
     int goesTo = 0;                     // Button, Caption: page shown on a click the page does not handle
-    CtlFill fill = CtlFill::None;       // Text: filled from the summary when shown
+    CtlFill fill = CtlFill::None;       // Text: filled from the session when shown
 };
 
 // Where every step panel sits.
 inline constexpr CtlPlace kStepsPlace{10, 155, 250, 220};
+// The trouble pages' account of what went wrong, under the step panel.
+inline constexpr CtlPlace kTroublePlace{12, 380, 246, 165};
 // The colours of the help pages' links and group headings.
 inline constexpr COLORREF kLinkBlue = RGB(0, 0, 255);
 inline constexpr COLORREF kGroupBlack = RGB(0, 0, 0);
@@ -112,7 +114,7 @@ protected:
     // True when the page handled it.
     virtual bool OnControl(int /*id*/, int /*code*/) { return false; }
     // The page has just been shown or hidden (not its parent minimised). The
-    // base has filled the summary's text blocks before OnShown.
+    // base has filled the text blocks of the session before OnShown.
     virtual void OnShown() {}
     virtual void OnHidden() {}
 
@@ -137,7 +139,7 @@ private:
     void ApplyText(const CtlRow& row, CWnd& control) const;
     // The five state colours, the cursor, and a repaint of the label's place.
     void StyleLabel(CPTLabel& label, COLORREF colour, CtlCursor cursor) const;
-    void FillFromSummary();
+    void FillFromSession();
     // Gives the focus that the page receives to a radio group's checked
     // button, or keeps it on the page; false when the first tab stop is no
     // radio button and the dialog's own handling applies.
@@ -191,6 +193,10 @@ private:
     int m_nCountdown = 0;
     bool m_bCounting = false;
 };
+
+// What a trouble page says went wrong, as markup: the cause the run's facts
+// name, what to do, and where the log is.
+std::wstring TroubleText(const CWizardSession& session, int page);
 
 // Keys that never act on the wizard: Enter, Escape and F1.
 bool IsSwallowedKey(const MSG& msg, bool includingF1);

@@ -54,18 +54,18 @@
 #define IDD_CP8A 168
 
 // Button labels used on several pages.
-#define IDC_NEXT 1005 // Next: CP2, CP3, CP5, CP6, CP7, CP8
-#define IDC_BACK 1006 // Back: CP2, CP3, CP11, CP12, CP13A-CP13D, CP14, CP15
+#define IDC_NEXT 1005      // Next: CP2, CP3, CP5, CP6, CP7, CP8
+#define IDC_BACK 1006      // Back: CP2, CP3, CP11, CP12, CP13A-CP13D, CP14, CP15
 #define IDC_CONN_NEXT 1059 // Next: CP3A, CP4A
 #define IDC_CONN_BACK 1060 // Back: CP3A
-#define IDC_RECHECK 1149 // ReCheck: CP4C, CP4D, CP4E
+#define IDC_RECHECK 1149   // ReCheck: CP4C, CP4D, CP4E
 
 // Controls shared by role.
-#define IDC_DROPLIST 1053 // drop-down list: languages on CP1, time zones on CP6
-#define IDC_EDIT_FIELD 1073 // CP3A PPPoE user name, CP7 new wireless name, CP8 wireless password
+#define IDC_DROPLIST 1053      // drop-down list: languages on CP1, time zones on CP6
+#define IDC_EDIT_FIELD 1073    // CP3A PPPoE user name, CP7 new wireless name, CP8 wireless password
 #define IDC_EDIT_PASSWORD 1012 // CP3A PPPoE password, CP5 new password repeated
-#define IDC_PROGRESS 1068 // progress bar: CP4, CP8A
-#define IDC_CHECK_ITEM1 1109 // confirmation boxes: CP4C, CP4E
+#define IDC_PROGRESS 1068      // progress bar: CP4, CP8A
+#define IDC_CHECK_ITEM1 1109   // confirmation boxes: CP4C, CP4E
 #define IDC_CHECK_ITEM2 1052
 #define IDC_CHECK_ITEM3 1110
 
@@ -117,12 +117,14 @@
 #define IDC_CP4C_STATIC3 1107
 #define IDC_CP4C_STATIC4 1108
 #define IDC_CP4C_STATIC5 1147
+#define IDC_CP4C_TROUBLE 1190 // what went wrong, in plain words
 
 // CP4D: PC network settings do not suit.
 #define IDC_CP4D_STEPS 1101
 #define IDC_CP4D_STATIC2 1102
 #define IDC_CP4D_STATIC3 1103
 #define IDC_CP4D_STATIC4 1189
+#define IDC_CP4D_TROUBLE 1191
 
 // CP4E: no Internet.
 #define IDC_CP4E_STEPS 1128
@@ -130,6 +132,7 @@
 #define IDC_CP4E_STATIC3 1130
 #define IDC_CP4E_STATIC4 1131
 #define IDC_CP4E_STATIC5 1150
+#define IDC_CP4E_TROUBLE 1192
 
 // CP5: administrator password.
 #define IDC_EDIT_NEWPASS 1070
@@ -151,7 +154,7 @@
 #define IDC_CP7_STEPS 1072
 #define IDC_CP7_STATIC2 1080
 #define IDC_CP7_STATIC3 1081 // sentence naming the current network
-#define IDC_CP7_SSID 1162 // label showing the current network name
+#define IDC_CP7_SSID 1162    // label showing the current network name
 #define IDC_CP7_STATIC5 1127
 #define IDC_CP7_STATIC6 1164
 #define IDC_CP7_STATIC7 1163

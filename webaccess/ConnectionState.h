@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace keplo {
@@ -43,6 +44,10 @@ struct ConnectionState {
     std::uint32_t dhcpEnabled = 0;
     std::uint16_t port = kDefaultPort;
     HeaderSettings headers;
+    // What the last openConnection changed or tried on the PC's addressing, in
+    // order, one short English line each ("alias 192.168.2.241 added on
+    // interface 4"); empty when the router answered without a repair.
+    std::vector<std::wstring> repairSteps;
 
     // Back to the state of a fresh load. The cookie is the router's session and outlives it;
     // the alias context is forgotten without deleting the address (it stays usable on the adapter).

@@ -188,6 +188,21 @@ int KEPLO_CALL setWebPostContentType(const wchar_t* value)
     return SetHeader(Headers().postContentType, value);
 }
 
+int KEPLO_CALL getRepairSteps(wchar_t* buffer, int bufferSize)
+{
+    KEPLO_MANAGE_STATE();
+    if (!buffer || bufferSize < 1)
+        return ERROR_INVALID_PARAMETER;
+    std::wstring text;
+    for (const std::wstring& step : State().repairSteps)
+        text += step + L"\r\n";
+    if (text.size() + 1 > static_cast<size_t>(bufferSize))
+        return keplo::kErrorInsufficientBuffer;
+    text.copy(buffer, text.size());
+    buffer[text.size()] = L'\0';
+    return 0;
+}
+
 int KEPLO_CALL currentInterfaceIndex(unsigned int* index)
 {
     if (!index)

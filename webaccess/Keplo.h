@@ -41,6 +41,12 @@ KEPLO_API int KEPLO_CALL openConnection(const wchar_t* host, const wchar_t* mask
                                         const wchar_t* password, unsigned short port);
 // Removes the alias address that openConnection added, if any. Always 0.
 KEPLO_API int KEPLO_CALL closeConnection(void);
+// What the last openConnection did to the PC's addressing to reach the host, for a log: one
+// short English line per step, each ended by "\r\n" (a DHCP request, each alias address added
+// or refused, whether the router then answered); empty when no repair was needed. 0, or 8
+// when the text and its terminator do not fit bufferSize characters (buffer untouched); a null
+// buffer or bufferSize < 1 gives 87.
+KEPLO_API int KEPLO_CALL getRepairSteps(wchar_t* buffer, int bufferSize);
 // One request each. *status receives the HTTP status once a response arrived; the body goes
 // into buffer (bufferSize characters, terminator included) or the call returns 8 and leaves
 // the buffer untouched; reading stops as soon as what arrived can no longer fit. A null status

@@ -51,7 +51,9 @@ public:
             case kSubnetNeedsAlias:
                 return AliasProcedure();
             case kSubnetNeedsDhcp:
-                SetInterfaceIPToAuto(m_state, m_platform);
+                Step(L"address of interface " + std::to_wstring(route.interfaceIndex) +
+                     L" outside the router's subnet: DHCP requested (result " +
+                     std::to_wstring(SetInterfaceIPToAuto(m_state, m_platform)) + L")");
                 m_platform.Sleep(kAfterDhcpSwitchMs);
                 // Without a fresh list the next check would only judge the old addresses again.
                 if (m_platform.ReadAdapters(m_adapters) != 0)
@@ -100,8 +102,18 @@ private:
         return tried ? kNoAnswer : kNoAdapterForAlias;
     }
 
+    // One line of the repair's record.
+    void Step(std::wstring line) { m_state.repairSteps.push_back(std::move(line)); }
+
+    std::wstring AddressText(std::uint32_t address) const
+    {
+        return std::to_wstring(address >> 24) + L"." + std::to_wstring((address >> 16) & 0xFF) + L"." +
+               std::to_wstring((address >> 8) & 0xFF) + L"." + std::to_wstring(address & 0xFF);
+    }
+
     bool AliasTrial(std::uint32_t interfaceIndex, const HardwareAddress& hardware)
     {
+        const std::wstring where = L" on interface " + std::to_wstring(interfaceIndex);
         for (std::uint32_t octet = kFirstAliasOctet; octet <= kLastAliasOctet; ++octet) {
             if (m_state.aliasContext != 0) {
                 m_platform.DeleteAlias(m_state.aliasContext);
@@ -110,20 +122,29 @@ private:
             }
             const std::uint32_t candidate = (m_host & 0xFFFFFF00u) | octet;
             std::uint32_t context = 0;
-            if (!m_platform.AddAlias(candidate, m_mask, interfaceIndex, context))
+            if (!m_platform.AddAlias(candidate, m_mask, interfaceIndex, context)) {
+                Step(L"alias " + AddressText(candidate) + where + L" refused");
                 continue;
+            }
             m_state.aliasContext = context;
+            Step(L"alias " + AddressText(candidate) + L" added" + where);
 
-            if (!WaitForDirectRoute())
+            if (!WaitForDirectRoute()) {
+                Step(L"no direct route to the router through it");
                 continue;
+            }
 
             // The candidate must answer with this adapter's own address: otherwise another
             // machine already uses it.
             HardwareAddress owner{};
-            if (!m_platform.SendArp(candidate, owner) || std::memcmp(owner.data(), hardware.data(), 6) != 0)
+            if (!m_platform.SendArp(candidate, owner) || std::memcmp(owner.data(), hardware.data(), 6) != 0) {
+                Step(L"alias " + AddressText(candidate) + L" already used by another machine");
                 continue;
+            }
 
-            return ConfirmByArp(interfaceIndex);
+            const bool answered = ConfirmByArp(interfaceIndex);
+            Step(answered ? L"the router answers through the alias" : L"the router does not answer through the alias");
+            return answered;
         }
         return false;
     }

@@ -55,6 +55,18 @@ public:
     {
         return ::InternetCheckConnectionW(url.c_str(), FLAG_ICC_FORCE_CONNECTION, 0) != FALSE;
     }
+
+    std::vector<std::wstring> RepairSteps() override
+    {
+        std::vector<wchar_t> text(8192, L'\0');
+        std::vector<std::wstring> steps;
+        if (getRepairSteps(text.data(), static_cast<int>(text.size())) != 0)
+            return {L"(the repair steps could not be read)"};
+        std::wstring_view rest(text.data());
+        for (size_t end; (end = rest.find(L"\r\n")) != std::wstring_view::npos; rest.remove_prefix(end + 2))
+            steps.emplace_back(rest.substr(0, end));
+        return steps;
+    }
 };
 
 std::wstring FromSystemCodePage(const std::string& text)
@@ -155,11 +167,12 @@ bool CWizardSession::SetupWan(std::function<void(PostOutcome)> done)
     };
     auto job = std::make_shared<Job>();
     job->type = m_nWanType;
+    m_record->UpdateFacts([this](RunFacts& facts) { facts.wanType = m_nWanType; });
     job->routerIP = m_strRouterIP;
     job->password = m_strAdminPassword;
     job->user = m_nWanType == kWanBigPond ? m_strBigPondUser : m_strPppoeUser;
     job->accountPassword = m_nWanType == kWanBigPond ? m_strBigPondPassword : m_strPppoePassword;
-    CRouterLink* link = &RouterLink();
+    std::shared_ptr<CRouterLink> link = m_link;
     return Run(
         [job, link] {
             job->adapter = FindRouterAdapter(*link);
@@ -188,7 +201,7 @@ bool CWizardSession::SetupWan(std::function<void(PostOutcome)> done)
 bool CWizardSession::RebootRouter(std::function<void(PostOutcome)> done)
 {
     auto outcome = std::make_shared<PostOutcome>(PostOutcome::Failed);
-    CRouterLink* link = &RouterLink();
+    std::shared_ptr<CRouterLink> link = m_link;
     return Run(
         [outcome, link, ip = m_strRouterIP, pw = m_strAdminPassword] {
             *outcome = PostRouterForm(*link, ip, pw, RebootForm(), IfNotPrepared::Stop);
@@ -199,7 +212,7 @@ bool CWizardSession::RebootRouter(std::function<void(PostOutcome)> done)
 bool CWizardSession::SendSettingsForm(const RouterPost& form, std::function<void(PostOutcome)> done)
 {
     auto outcome = std::make_shared<PostOutcome>(PostOutcome::Failed);
-    CRouterLink* link = &RouterLink();
+    std::shared_ptr<CRouterLink> link = m_link;
     return Run([outcome, link, ip = m_strRouterIP, pw = m_strAdminPassword,
                 form] { *outcome = PostRouterForm(*link, ip, pw, form, IfNotPrepared::PostAnyway); },
                [outcome, done = std::move(done)] { done(*outcome); });
@@ -208,7 +221,7 @@ bool CWizardSession::SendSettingsForm(const RouterPost& form, std::function<void
 bool CWizardSession::CheckInternet(std::function<void(bool)> done)
 {
     auto reachable = std::make_shared<bool>(false);
-    CRouterLink* link = &RouterLink();
+    std::shared_ptr<CRouterLink> link = m_link;
     return Run(
         [reachable, link] {
             *reachable = link->InternetReachable(kInternetCheckSite1) || link->InternetReachable(kInternetCheckSite2);
@@ -219,7 +232,7 @@ bool CWizardSession::CheckInternet(std::function<void(bool)> done)
 bool CWizardSession::ReadWirelessName(std::function<void()> done)
 {
     auto name = std::make_shared<std::optional<std::wstring>>();
-    CRouterLink* link = &RouterLink();
+    std::shared_ptr<CRouterLink> link = m_link;
     return Run(
         [name, link, ip = m_strRouterIP, pw = m_strAdminPassword] {
             if (link->Open(ip, pw) != 0)
@@ -242,7 +255,7 @@ bool CWizardSession::ReadRouterStatus(std::function<void(bool)> done)
         std::optional<std::wstring> time, address;
     };
     auto job = std::make_shared<Job>();
-    CRouterLink* link = &RouterLink();
+    std::shared_ptr<CRouterLink> link = m_link;
     return Run(
         [job, link, ip = m_strRouterIP, pw = m_strAdminPassword] {
             if (link->Open(ip, pw) != 0)

@@ -33,6 +33,8 @@ public:
     virtual bool ListAdapters(std::vector<AdapterFacts>& adapters) = 0;
     // InternetCheckConnectionW with FLAG_ICC_FORCE_CONNECTION.
     virtual bool InternetReachable(const std::wstring& url) = 0;
+    // What the last Open did to the PC's addressing (getRepairSteps), a line a step.
+    virtual std::vector<std::wstring> RepairSteps() { return {}; }
 
 protected:
     CRouterLink() = default;

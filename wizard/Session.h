@@ -6,10 +6,12 @@
 #include "PageIds.h"
 #include "RouterOps.h"
 #include "RouterWorker.h"
+#include "RunRecord.h"
 #include "SettingsForms.h"
 #include "SummaryText.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 // A page whose router form can be refused with 401: once the password dialog
@@ -44,14 +46,20 @@ protected:
 
 class CWizardSession {
 public:
-    explicit CWizardSession(CWizardHost& host) : m_host(host) {}
+    explicit CWizardSession(CWizardHost& host)
+        : m_host(host), m_record(std::make_shared<CRunRecord>()), m_link(std::make_shared<CRecordedLink>(m_record))
+    {
+    }
 
     CWizardHost& Host() const { return m_host; }
 
-    // The router, the PC's adapters and the Internet: the real ones unless a
-    // test puts a stand-in here.
-    CRouterLink& RouterLink() const { return m_link ? *m_link : SystemRouterLink(); }
-    void SetRouterLink(CRouterLink* link) { m_link = link; }
+    // The router, the PC's adapters and the Internet, with everything that
+    // goes through them recorded: the real ones unless a test puts a
+    // stand-in here.
+    CRouterLink& RouterLink() const { return *m_link; }
+    void SetRouterLink(CRouterLink* link) { m_link->SetInner(link); }
+    // The run's log and the facts of its router work.
+    CRunRecord& Record() const { return *m_record; }
     CRouterWorker& Worker() { return m_worker; }
     // Router work is in flight: no other may start, and no page acts on input.
     bool Busy() const { return m_worker.Busy(); }
@@ -105,7 +113,10 @@ private:
     bool Run(std::function<void()> work, std::function<void()> done);
 
     CWizardHost& m_host;
-    CRouterLink* m_link = nullptr;
+    // Shared with the work in flight, which may outlive the session when the
+    // window closes during it.
+    std::shared_ptr<CRunRecord> m_record;
+    std::shared_ptr<CRecordedLink> m_link;
     bool m_summaryMade = false;
     // Last: it goes first, while the rest is still there.
     CRouterWorker m_worker;

@@ -120,6 +120,8 @@ BOOL CTarvoDlg::OnInitDialog()
     g_uiStr.LoadLanguage();
     SetWindowText(g_uiStr.IDS_TITLE);
     m_session.Worker().ReportTo(m_hWnd, kMsgRouterWorkDone);
+    if (m_session.Record().Open(LogFolder()))
+        m_session.Record().Write(L"run started");
     CreatePages();
     return TRUE;
 }
@@ -174,6 +176,8 @@ void CTarvoDlg::ShowPage(int nPage)
     }
     const CWizardPage* shown = Page(nPage); // made and given its texts while still hidden
     m_nShownPage = shown ? nPage : 0;
+    if (shown)
+        m_session.Record().PageShown(nPage);
     for (const std::unique_ptr<CWizardPage>& page : m_pages) {
         if (!page || !page->m_hWnd)
             continue;
@@ -201,6 +205,7 @@ void CTarvoDlg::RefreshAllTexts()
 
 void CTarvoDlg::ApplyLanguage()
 {
+    m_session.Record().Write(L"language file " + g_uiStr.languageFile[static_cast<size_t>(g_uiStr.languageIndex)]);
     SetWindowText(g_uiStr.IDS_TITLE);
     RefreshAllTexts();
 }

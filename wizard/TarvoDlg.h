@@ -67,6 +67,8 @@ protected:
     // The folder of the language files and pictures: the program's own.
     // Tests put a copy of them elsewhere.
     virtual std::wstring ProgramFolder() const;
+    // The folder of the run logs (RunLogFolder()); tests keep theirs apart.
+    virtual std::wstring LogFolder() const { return RunLogFolder(); }
 
 private:
     void CreatePages();

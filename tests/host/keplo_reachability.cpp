@@ -249,6 +249,18 @@ TEST_F(KeploReachability, AliasWalkSkipsTakenAndRefusedAddresses)
     EXPECT_EQ(OpenConnection(state, net, kRouter), kReachable);
     EXPECT_EQ(net.log, (Log{"route", "add .241 if 4", "route", "arp .241", "delete 1", "sleep 500", "add .242 if 4",
                             "add .243 if 4", "route", "arp .243", "flush 4", "arp .1"}));
+    // The record that the wizard's log shows, step by step.
+    EXPECT_EQ(state.repairSteps, (std::vector<std::wstring>{
+                                     L"alias 192.168.2.241 added on interface 4",
+                                     L"alias 192.168.2.241 already used by another machine",
+                                     L"alias 192.168.2.242 on interface 4 refused",
+                                     L"alias 192.168.2.243 added on interface 4",
+                                     L"the router answers through the alias",
+                                 }));
+    // A router reached without a repair leaves no record.
+    net.adapters = {Adapter(4, 6, {{"192.168.2.10", "255.255.255.0"}}, 1)};
+    EXPECT_EQ(OpenConnection(state, net, kRouter), kReachable);
+    EXPECT_TRUE(state.repairSteps.empty());
 }
 
 TEST_F(KeploReachability, RouteNeverDirectWalksEveryCandidateOfEveryAdapter)
@@ -288,6 +300,8 @@ TEST_F(KeploReachability, DhcpSwitchLoopEndsAtTheSixthAttempt)
                                 5, L"netsh.exe interface ip set address \"Local Area Connection 2\" source=DHCP"));
     EXPECT_EQ(net.Count("sleep 10000"), 5);
     EXPECT_EQ(net.reads, 6);
+    ASSERT_EQ(state.repairSteps.size(), 5u);
+    EXPECT_EQ(state.repairSteps[0], L"address of interface 4 outside the router's subnet: DHCP requested (result 0)");
 
     // An interface that already uses DHCP is given the time without a command.
     FakeNetwork dhcp;

@@ -34,7 +34,8 @@ inline std::wstring ScratchFolder(const std::wstring& name)
 {
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + L"tarvo-test-" + name + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
+    std::wstring folder =
+        std::wstring(temp) + L"tarvo-test-" + name + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
 }
@@ -58,6 +59,31 @@ inline void WriteUtf16(const std::wstring& path, const std::wstring& text)
     WriteBytes(path, bytes);
 }
 
+// A whole file's bytes, shared for reading with whoever writes it; empty when missing.
+inline std::string ReadAll(const std::wstring& path)
+{
+    std::string bytes;
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.append(chunk, got);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+// ASCII-only text for test messages.
+inline std::string Narrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
 inline bool Exists(const std::wstring& path)
 {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -65,8 +91,7 @@ inline bool Exists(const std::wstring& path)
 
 // Runs this thread's messages through the framework's filter until the
 // predicate holds or the time is up; returns the predicate's last answer.
-template <typename Pred>
-bool PumpUntil(Pred pred, DWORD timeoutMs)
+template <typename Pred> bool PumpUntil(Pred pred, DWORD timeoutMs)
 {
     const DWORD start = ::GetTickCount();
     for (;;) {

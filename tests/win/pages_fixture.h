@@ -42,6 +42,8 @@ public:
 
 protected:
     std::wstring ProgramFolder() const override { return m_folder; }
+    // The run log goes to the test's folder too, removed with it.
+    std::wstring LogFolder() const override { return m_folder; }
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         if (msg == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {

@@ -34,6 +34,18 @@ protected:
         }
     }
     int Bar() const { return static_cast<int>(::SendMessageW(Item(5, IDC_PROGRESS), PBM_GETPOS, 0, 0)); }
+    // A trouble page's account of what went wrong.
+    std::wstring Trouble(int page) const
+    {
+        return TextOf(Item(page, page == 11 ? IDC_CP4C_TROUBLE : page == 12 ? IDC_CP4D_TROUBLE : IDC_CP4E_TROUBLE));
+    }
+    // An English text with its %s filled.
+    std::wstring Filled(const wchar_t* key, const std::wstring& value) const
+    {
+        std::wstring text = EnglishValue(key);
+        text.replace(text.find(L"%s"), 2, value);
+        return text;
+    }
     // Is timer 77 of page 5 running? (Stops it, if so.)
     bool TimerRunning() const { return ::KillTimer(Page(5).m_hWnd, kApplyTimer) != FALSE; }
     // The run has ended: its timer is gone, and a tick that still arrives does nothing.
@@ -103,6 +115,10 @@ TEST_F(ConnectionStage, InternetCheckTriesTheSecondSiteThenGivesUp)
     Ticks(48);
     EXPECT_EQ(VisiblePages(), std::vector<int>{13});
     EXPECT_EQ(link.calls.back().path, kInternetCheckSite2);
+    // The page names the connection type; only an account type adds the account advice.
+    EXPECT_NE(Trouble(13).find(Filled(L"IDS_TROUBLE_NO_INTERNET", EnglishValue(L"IDS_TROUBLE_TYPE1"))),
+              std::wstring::npos);
+    EXPECT_EQ(Trouble(13).find(EnglishValue(L"IDS_TROUBLE_ACCOUNT")), std::wstring::npos);
 }
 
 TEST_F(ConnectionStage, ShowingAgainWhileVisibleKeepsTheRun)
@@ -157,19 +173,53 @@ TEST_F(ConnectionStage, RefusedPostAsksForThePasswordAndRunsEverythingAgainWithI
     }
 }
 
-TEST_F(ConnectionStage, RouterOrAdapterTroubleEndsTheRunOnItsPage)
+TEST_F(ConnectionStage, RouterOrAdapterTroubleEndsTheRunOnItsPageWhichSaysWhy)
 {
+    // An account whose password must never reach the log.
+    Session().m_nWanType = 2;
+    Session().m_strPppoeUser = L"ann";
+    Session().m_strPppoePassword = L"Sesame42";
+    const std::vector<AdapterFacts> wired{{kAdapterTypeEthernet, "192.168.2.1", true}};
     const struct {
         const char* what;
         int openResult;
         std::deque<Answer> answers;
         std::vector<AdapterFacts> adapters;
         int ticks, page;
+        std::wstring says;
     } cases[] = {
-        {"router silent", 3, {}, {{kAdapterTypeEthernet, "192.168.2.1", true}}, 1, 11},
+        {"router silent",
+         3,
+         {},
+         wired,
+         1,
+         11,
+         Filled(L"IDS_TROUBLE_NO_ANSWER", L"192.168.2.1") + L" " + EnglishValue(L"IDS_TROUBLE_NOT_REPAIRED")},
         // The restart fails after the settings went through.
-        {"restart failed", 0, {{0, 200, L""}, {12029, 0, L""}}, {{kAdapterTypeEthernet, "192.168.2.1", true}}, 3, 11},
-        {"no wired adapter", 0, {}, {{71, "192.168.2.1", true}}, 1, 12},
+        {"restart failed", 0, {{0, 200, L""}, {12029, 0, L""}}, wired, 3, 11, Filled(L"IDS_TROUBLE_FAILED", L"12029")},
+        {"connection reset", 0, {{12030, 0, L""}}, wired, 1, 11, EnglishValue(L"IDS_TROUBLE_RESET")},
+        {"answer too large",
+         0,
+         {{0, 200, std::wstring(0x10000, L'x')}},
+         wired,
+         1,
+         11,
+         EnglishValue(L"IDS_TROUBLE_TOO_LARGE")},
+        {"no gateway",
+         0,
+         {},
+         {{kAdapterTypeEthernet, "0.0.0.0", true}},
+         1,
+         11,
+         EnglishValue(L"IDS_TROUBLE_NO_GATEWAY")},
+        {"no wired adapter", 0, {}, {{71, "192.168.2.1", true}}, 1, 12, EnglishValue(L"IDS_TROUBLE_NO_WIRED")},
+        {"fixed address",
+         0,
+         {},
+         {{kAdapterTypeEthernet, "192.168.2.1", false}},
+         1,
+         12,
+         EnglishValue(L"IDS_TROUBLE_FIXED_ADDRESS")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -180,9 +230,18 @@ TEST_F(ConnectionStage, RouterOrAdapterTroubleEndsTheRunOnItsPage)
         StartRun();
         Ticks(c.ticks);
         EXPECT_EQ(VisiblePages(), std::vector<int>{c.page});
+        EXPECT_NE(Trouble(c.page).find(c.says), std::wstring::npos) << wintest::Narrow(Trouble(c.page));
         EXPECT_FALSE(WaitDialogUp());
         ExpectStopped();
     }
+    // The log tells the same, step by step, without the account's password.
+    const std::string log = wintest::ReadAll(Session().Record().Path());
+    for (const char* line : {"page 11 shown", "connect to 192.168.2.1 as admin: 3 (the router does not answer)",
+                             "POST /goform/formReboot: error 12029", "POST /goform/formWanTcpipSetup: error 12030",
+                             "type 71, gateway \"192.168.2.1\", DHCP on"})
+        EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_EQ(log.find("Sesame42"), std::string::npos);
+    EXPECT_EQ(log.find("pppPassword"), std::string::npos) << "no form body";
     // Page 12's ReCheck goes back to page 5 at once.
     Click(12, IDC_RECHECK);
     EXPECT_EQ(VisiblePages(), std::vector<int>{5});
@@ -226,4 +285,29 @@ TEST_F(ConnectionStage, ReCheckOnPages11And13NeedsAllThreeBoxesAndEveryVisitStar
         Dlg().ShowPage(16);
         EXPECT_FALSE(ticked(page, IDC_CHECK_ITEM2));
     }
+}
+
+TEST_F(ConnectionStage, EachRunStartsALogOfItsOwnKeepingTheThreeBeforeEachUnderAMegabyte)
+{
+    const std::wstring first = Session().Record().Path();
+    ASSERT_FALSE(first.empty());
+    for (int run = 0; run < 4; ++run) {
+        m_dlg.reset();
+        StartWizard();
+    }
+    const std::wstring folder = first.substr(0, first.rfind(L'\\') + 1);
+    for (const wchar_t* name : {L"Tarvo.log", L"Tarvo.1.log", L"Tarvo.2.log", L"Tarvo.3.log"})
+        EXPECT_TRUE(wintest::Exists(folder + name)) << wintest::Narrow(name);
+    EXPECT_FALSE(wintest::Exists(folder + L"Tarvo.4.log"));
+    const std::string earlier = wintest::ReadAll(folder + L"Tarvo.1.log");
+    EXPECT_NE(earlier.find("run started"), std::string::npos);
+    EXPECT_NE(earlier.find("run ended"), std::string::npos) << "an earlier run's log is whole";
+
+    const std::wstring line(400, L'x');
+    for (int i = 0; i < 4000; ++i)
+        Session().Record().Write(line);
+    const std::string log = wintest::ReadAll(Session().Record().Path());
+    EXPECT_EQ(log.rfind("\xEF\xBB\xBF", 0), 0u) << "UTF-8 with its mark";
+    EXPECT_LT(log.size(), 1024u * 1024u);
+    EXPECT_NE(log.find("(log full"), std::string::npos);
 }

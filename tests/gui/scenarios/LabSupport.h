@@ -185,7 +185,9 @@ protected:
     }
 
     // One tick of a page's timer. The page's own timer may move the wizard on
-    // at the same moment; only a tick the page still shows for may fail.
+    // at the same moment; only a tick the page still shows for may fail. A
+    // tick that sets off router work (or comes while it runs) is over when
+    // the work is: the page's count waits for it, and so does the caller.
     void Tick(int page = 5, UINT_PTR timer = kApplyTimer)
     {
         try {
@@ -195,6 +197,25 @@ protected:
             if (gui.VisiblePage() == page)
                 throw;
         }
+        const DWORD start = ::GetTickCount();
+        while (Working() && ::GetTickCount() - start < 120000)
+            ::Sleep(50);
+    }
+
+    // Is the wizard's router work in flight? It shows a marquee bar on the page meanwhile.
+    bool Working() const
+    {
+        const int page = gui.VisiblePage();
+        HWND window = page > 0 ? gui.PageWindow(page) : nullptr;
+        for (HWND child = window ? ::GetWindow(window, GW_CHILD) : nullptr; child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t cls[32] = L"";
+            ::GetClassNameW(child, cls, 32);
+            if (::lstrcmpiW(cls, PROGRESS_CLASSW) == 0 && (::GetWindowLongPtrW(child, GWL_STYLE) & PBS_MARQUEE) &&
+                ::IsWindowVisible(child))
+                return true;
+        }
+        return false;
     }
 
     Router router;
