@@ -60,6 +60,27 @@ PieceChar ReadChar(std::wstring_view piece, size_t i)
     return {c, 1, false};
 }
 
+// Chinese, Japanese and Korean text has no blanks between its words: a line
+// may end after any of its characters, but not before closing punctuation
+// (，。」…) nor after opening punctuation (「（…).
+bool IsWideScript(wchar_t c)
+{
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+bool NeverStartsALine(wchar_t c)
+{
+    return std::wstring_view(L"\x3001\x3002\xFF0C\xFF0E\xFF1A\xFF1B\xFF01\xFF1F\xFF09\x300D\x300F\x300B\x3009"
+                             L"\x3011\x3015\x2026\x30FC,.;:!?)")
+               .find(c) != std::wstring_view::npos;
+}
+
+bool NeverEndsALine(wchar_t c)
+{
+    return std::wstring_view(L"\x300C\x300E\xFF08\x300A\x3008\x3010\x3014(").find(c) != std::wstring_view::npos;
+}
+
 // The piece as it will show, for its overall width (centring, link areas).
 std::wstring ShownText(std::wstring_view piece)
 {
@@ -299,6 +320,9 @@ private:
                     break;
                 }
                 if (pc.ch == L' ')
+                    break;
+                if (IsWideScript(pc.ch) && !NeverEndsALine(pc.ch) && i < piece.size() &&
+                    !NeverStartsALine(ReadChar(piece, i).ch))
                     break;
             }
 

@@ -30,6 +30,11 @@ bool IsConnectionReset(int result)
     return result == 12030 || result == 12031 || result == 10053 || result == 10054;
 }
 
+bool IsNoAnswer(int result)
+{
+    return result == 12029 || result == 12002;
+}
+
 Trouble Diagnose(const RunFacts& facts, int page)
 {
     if (page == kPageNoInternet)
@@ -45,7 +50,8 @@ Trouble Diagnose(const RunFacts& facts, int page)
         if (IsConnectionReset(facts.requestResult))
             return Trouble::ConnectionReset;
         if (facts.requestResult != 0)
-            return facts.openResult != 0 ? Trouble::NoAnswer : Trouble::RequestFailed;
+            return facts.openResult != 0 || IsNoAnswer(facts.requestResult) ? Trouble::NoAnswer
+                                                                              : Trouble::RequestFailed;
         return facts.status == kLoginRefused ? Trouble::LoginRefused : Trouble::None;
     case RunFacts::Step::InternetCheck:
     case RunFacts::Step::None:

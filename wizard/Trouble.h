@@ -49,3 +49,6 @@ Trouble Diagnose(const RunFacts& facts, int page);
 // Library results that mean the connection was closed or reset under the
 // request (WinHTTP's 12030 and 12031, Winsock's 10053 and 10054).
 bool IsConnectionReset(int result);
+// Library results that mean nothing answered at the address (WinHTTP's
+// cannot-connect 12029 and time-out 12002).
+bool IsNoAnswer(int result);

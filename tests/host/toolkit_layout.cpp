@@ -250,6 +250,19 @@ TEST_F(ToolkitLayout, WordWiderThanTheControlGetsALineOfItsOwn)
     EXPECT_EQ(d[2].y, 32);
 }
 
+TEST_F(ToolkitLayout, ChineseWrapsBetweenCharactersButNotBeforeClosingPunctuation)
+{
+    // Eleven characters fit a line; the twelfth would leave its full stop to start the next.
+    std::vector<Drawn> d = Render(L"\u4E00\u4E8C\u4E09\u56DB\u4E94\u516D\u4E03\u516B\u4E5D\u5341\u4E00\u4E8C\u3002\u4E09", 100);
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(d[0].text.size(), 11u);
+    EXPECT_EQ(d[1].text, L"\u4E8C\u3002\u4E09");
+    // An opening bracket stays with the character after it.
+    d = Render(L"\u4E00\u4E8C\u4E09\u56DB\u4E94\u516D\u4E03\u516B\u4E5D\u5341\u300C\u4E00\u300D", 100);
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(d[1].text, L"\u300C\u4E00\u300D");
+}
+
 TEST_F(ToolkitLayout, WrappingContinuesAcrossPieces)
 {
     // After "aaaaaaaaaa" only 18 pixels remain: the bold piece starts the next

@@ -196,7 +196,9 @@ TEST_F(ConnectionStage, RouterOrAdapterTroubleEndsTheRunOnItsPageWhichSaysWhy)
          11,
          Filled(L"IDS_TROUBLE_NO_ANSWER", L"192.168.2.1") + L" " + EnglishValue(L"IDS_TROUBLE_NOT_REPAIRED")},
         // The restart fails after the settings went through.
-        {"restart failed", 0, {{0, 200, L""}, {12029, 0, L""}}, wired, 3, 11, Filled(L"IDS_TROUBLE_FAILED", L"12029")},
+        {"restart failed", 0, {{0, 200, L""}, {12029, 0, L""}}, wired, 3, 11,
+         Filled(L"IDS_TROUBLE_NO_ANSWER", L"192.168.2.1")},
+        {"bad answer", 0, {{12152, 0, L""}}, wired, 1, 11, Filled(L"IDS_TROUBLE_FAILED", L"12152")},
         {"connection reset", 0, {{12030, 0, L""}}, wired, 1, 11, EnglishValue(L"IDS_TROUBLE_RESET")},
         {"answer too large",
          0,

@@ -7,6 +7,8 @@
 // check; they run only inside the lab's PC namespace (see LabSupport.h).
 #include "LabSupport.h"
 
+#include <shlobj.h>
+
 #include <string>
 #include <vector>
 
@@ -253,6 +255,26 @@ TEST_F(LabConnection, PppoeRefusedAccount)
     ExpectBoxesClear();
     EXPECT_EQ(Trace(), "POST /goform/formWanTcpipSetup, POST /goform/formReboot, POST /goform/formWanTcpipSetup, "
                        "POST /goform/formReboot");
+
+    // The page says what happened; the run's log tells it step by step, without the account's password.
+    const std::wstring says = gui.Text(IDC_CP4E_TROUBLE);
+    EXPECT_NE(says.find(L"PPPoE"), std::wstring::npos) << gui::Narrow(says);
+    EXPECT_NE(says.find(L"%LOCALAPPDATA%\\Tarvo\\Tarvo.log"), std::wstring::npos) << gui::Narrow(says);
+    wchar_t local[MAX_PATH] = L"";
+    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local)));
+    std::string log;
+    ASSERT_TRUE(lab::ReadWhole(std::wstring(local) + L"\\Tarvo\\Tarvo.log", log));
+    for (const char* line : {"connection type PPPoE, user \"someone@isp\", password ********",
+                             "POST /goform/formWanTcpipSetup: status 200", "Internet check https://www.google.com/: not reached",
+                             "page 13 shown"})
+        EXPECT_NE(log.find(line), std::string::npos) << line;
+    EXPECT_EQ(log.find("guess"), std::string::npos) << "the account's password is in the log";
+    // Kept beside the pictures, for whoever reads the results.
+    const std::wstring copy = scenario::ShotsFolder() + L"\\PppoeRefusedAccount-Tarvo.log";
+    HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, log.data(), static_cast<DWORD>(log.size()), &written, nullptr);
+    ::CloseHandle(file);
 }
 
 TEST_F(LabConnection, BigPond)
