@@ -2,6 +2,7 @@
 
 #include "RouterOps.h"
 #include "SettingsForms.h"
+#include "TabOrder.h"
 #include "TarvoDlg.h"
 #include "ValueForms.h"
 
@@ -92,6 +93,21 @@ void CWizardPage::ApplyTexts()
         if (m_controls[i])
             ApplyText(m_table[i], *m_controls[i]);
     }
+    OrderTabStops();
+}
+
+void CWizardPage::OrderTabStops() const
+{
+    for (size_t i = 0; i < m_table.size() && i < m_controls.size(); ++i) {
+        const CtlRow& row = m_table[i];
+        if (auto* label = dynamic_cast<CPTLabel*>(m_controls[i].get())) {
+            // A label without an area cannot be seen, so it cannot be a stop either.
+            const RECT rc = label->GetClientRect();
+            const bool acts = row.kind == CtlKind::Button || (row.kind == CtlKind::Caption && row.goesTo > 0);
+            label->SetKeyboardButton(acts && rc.right > 0 && rc.bottom > 0);
+        }
+    }
+    ArrangeTabOrder(m_hWnd);
 }
 
 void CWizardPage::ApplyText(const CtlRow& row, CWnd& control) const
@@ -193,6 +209,12 @@ bool CWizardPage::KeepFocusOffTheRadioGroup() const
     return true; // nothing chosen yet: the page itself keeps the focus
 }
 
+bool CWizardPage::KeepFocusOffTheLabels() const
+{
+    HWND first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    return !first || dynamic_cast<const CPTLabel*>(CWnd::FromHandle(first)) != nullptr;
+}
+
 CTarvoDlg* CWizardPage::MainWindow() const
 {
     return CTarvoDlg::FromWindow(::GetParent(m_hWnd));
@@ -251,7 +273,7 @@ LRESULT CWizardPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             return TRUE;
         break;
     case WM_SETFOCUS:
-        if (KeepFocusOffTheRadioGroup())
+        if (KeepFocusOffTheRadioGroup() || KeepFocusOffTheLabels())
             return 0;
         break;
     case WM_LBUTTONDOWN:

@@ -101,10 +101,11 @@ TEST_F(CompletionPages, ValuesGoIntoPageTwentyTheDevicePagesAndTheFileAsTheyAre)
 {
     // Percent signs are values, never formats; empty values leave empty places.
     const struct {
-        const wchar_t *password, *ssid, *key, *time, *address, *column;
+        const wchar_t *password, *ssid, *key, *time, *address, *column, *read;
     } cases[] = {
-        {L"%s%s", L"100%", L"%d%n%x", L"%%", L"%", L"admin<BR><BR>%s%s<BR><BR>100%<BR><BR>%d%n%x<BR><BR>%%<BR><BR>%"},
-        {L"", L"", L"", L"", L"", L"admin<BR><BR><BR><BR><BR><BR><BR><BR><BR><BR>"},
+        {L"%s%s", L"100%", L"%d%n%x", L"%%", L"%", L"admin<BR><BR>%s%s<BR><BR>100%<BR><BR>%d%n%x<BR><BR>%%<BR><BR>%",
+         L"admin\n\n%s%s\n\n100%\n\n%d%n%x\n\n%%\n\n%"},
+        {L"", L"", L"", L"", L"", L"admin<BR><BR><BR><BR><BR><BR><BR><BR><BR><BR>", L"admin\n\n\n\n\n\n\n\n\n\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Ascii(c.column));
@@ -112,7 +113,8 @@ TEST_F(CompletionPages, ValuesGoIntoPageTwentyTheDevicePagesAndTheFileAsTheyAre)
         Dlg().BuildSummary();
         EXPECT_EQ(Dlg().m_strSettingsFile, SettingsFile());
         EXPECT_EQ(ReadBytes(SettingsFile()), Ascii(ExpectedFile()));
-        EXPECT_EQ(TextOf(Item(20, IDC_CP9_STATIC6)), c.column);
+        EXPECT_EQ(MarkupOf(20, IDC_CP9_STATIC6), c.column);
+        EXPECT_EQ(TextOf(Item(20, IDC_CP9_STATIC6)), c.read) << "what a screen reader reads";
         const struct {
             int page, id;
             const wchar_t* key;
@@ -128,7 +130,7 @@ TEST_F(CompletionPages, ValuesGoIntoPageTwentyTheDevicePagesAndTheFileAsTheyAre)
             const size_t second = expected.find(L"%s", first + std::wcslen(c.ssid));
             ASSERT_NE(second, std::wstring::npos);
             expected.replace(second, 2, c.key);
-            EXPECT_EQ(TextOf(Item(target.page, target.id)), expected);
+            EXPECT_EQ(MarkupOf(target.page, target.id), expected);
         }
     }
 }
@@ -148,7 +150,7 @@ TEST_F(CompletionPages, CharactersTheCodePageLacksAreKeptInUtf8)
     std::wstring decoded(static_cast<size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), decoded.data(), length);
     EXPECT_EQ(decoded, ExpectedFile());
-    EXPECT_NE(TextOf(Item(25, IDC_CP13B_STATIC2)).find(L"<B>" + ssid + L"</B>"), std::wstring::npos);
+    EXPECT_NE(MarkupOf(25, IDC_CP13B_STATIC2).find(L"<B>" + ssid + L"</B>"), std::wstring::npos);
 }
 
 TEST(SettingsFileBytes, TextTheCodePageHoldsIsWrittenInItWithoutMark)
@@ -221,7 +223,7 @@ TEST_F(CompletionPages, PageTwentyFollowsTheFortyEighthTickWithTheBarNeverAboveN
     EXPECT_EQ(link.calls[0].password, L"Admin2024");
     EXPECT_EQ(Dlg().m_strSystemTime, L"2012/1/14 20:54:27");
     EXPECT_EQ(Dlg().m_strInternetIP, L"203.0.113.57");
-    EXPECT_NE(TextOf(Item(20, IDC_CP9_STATIC6)).find(L"2012/1/14 20:54:27<BR><BR>203.0.113.57"), std::wstring::npos);
+    EXPECT_NE(MarkupOf(20, IDC_CP9_STATIC6).find(L"2012/1/14 20:54:27<BR><BR>203.0.113.57"), std::wstring::npos);
     EXPECT_TRUE(wintest::Exists(SettingsFile()));
 
     // Ticks that arrive after the wait (a late or posted one) change nothing.
