@@ -2,6 +2,7 @@
 
 #include "Markup.h"
 #include "SummaryText.h"
+#include "TabOrder.h"
 #include "ValueForms.h"
 #include "resource.h"
 
@@ -103,6 +104,21 @@ void CWizardPage::ApplyTexts()
         if (m_controls[i])
             ApplyText(m_table[i], *m_controls[i]);
     }
+    OrderTabStops();
+}
+
+void CWizardPage::OrderTabStops() const
+{
+    for (size_t i = 0; i < m_table.size() && i < m_controls.size(); ++i) {
+        const CtlRow& row = m_table[i];
+        if (auto* label = dynamic_cast<CPTLabel*>(m_controls[i].get())) {
+            // A label without an area cannot be seen, so it cannot be a stop either.
+            const RECT rc = label->GetClientRect();
+            const bool acts = row.kind == CtlKind::Button || (row.kind == CtlKind::Caption && row.goesTo > 0);
+            label->SetKeyboardButton(acts && rc.right > 0 && rc.bottom > 0);
+        }
+    }
+    ArrangeTabOrder(m_hWnd);
 }
 
 void CWizardPage::ApplyText(const CtlRow& row, CWnd& control) const
@@ -200,6 +216,12 @@ bool CWizardPage::KeepFocusOffTheRadioGroup() const
         radio = ::GetNextDlgGroupItem(m_hWnd, radio, FALSE);
     } while (radio && radio != first);
     return true; // nothing chosen yet: the page itself keeps the focus
+}
+
+bool CWizardPage::KeepFocusOffTheLabels() const
+{
+    HWND first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    return !first || dynamic_cast<const CPTLabel*>(CWnd::FromHandle(first)) != nullptr;
 }
 
 void CWizardPage::SetTextBlock(CXHTMLStatic& block, const std::wstring& markup) const
@@ -369,7 +391,7 @@ LRESULT CWizardPage::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
             return TRUE;
         break;
     case WM_SETFOCUS:
-        if (KeepFocusOffTheRadioGroup())
+        if (KeepFocusOffTheRadioGroup() || KeepFocusOffTheLabels())
             return 0;
         break;
     case WM_LBUTTONDOWN:

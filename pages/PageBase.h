@@ -144,6 +144,13 @@ private:
     // button, or keeps it on the page; false when the first tab stop is no
     // radio button and the dialog's own handling applies.
     bool KeepFocusOffTheRadioGroup() const;
+    // Keeps the focus on the page when its first tab stop is a label or it
+    // has none: Enter must not act on a page just reached, and no text takes
+    // the focus. Tab then goes to the first stop.
+    bool KeepFocusOffTheLabels() const;
+    // Makes the labels that act on a click tab stops and puts the stops in
+    // reading order.
+    void OrderTabStops() const;
 
     // Decoding a picture takes tens of milliseconds under some systems; only
     // page 1 is needed at start, so each page decodes its own when first used.

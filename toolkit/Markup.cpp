@@ -121,6 +121,26 @@ std::wstring DecodeMarks(std::wstring_view marked)
     return out;
 }
 
+std::wstring PlainText(std::wstring_view markup)
+{
+    const std::wstring marked = MarkEntities(markup);
+    MarkupTokenizer tokens(marked);
+    std::wstring out;
+    out.reserve(markup.size());
+    Token token;
+    while (tokens.Next(token)) {
+        if (token.kind == TokenKind::Text) {
+            const std::wstring text = DecodeMarks(token.text);
+            for (size_t i = 0; i < text.size(); ++i)
+                if (text[i] != L'\r' || i + 1 == text.size() || text[i + 1] != L'\n')
+                    out.push_back(text[i]);
+        } else if (token.kind == TokenKind::LineBreak || token.kind == TokenKind::Rule) {
+            out.push_back(L'\n');
+        }
+    }
+    return out;
+}
+
 std::wstring EscapeMarkup(std::wstring_view value)
 {
     std::wstring out;

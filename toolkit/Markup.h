@@ -25,6 +25,12 @@ wchar_t MarkCharacter(wchar_t code);
 // A lone mark character at the end becomes a blank.
 std::wstring DecodeMarks(std::wstring_view marked);
 
+// What the text shows, without its markup, as a screen reader reads it: tags
+// dropped, entities as their characters, "<BR>" and "<HR>" as line-feeds (a
+// carriage return before a line-feed of the text goes too). A tag that is
+// not closed stays as the text shows it.
+std::wstring PlainText(std::wstring_view markup);
+
 // A value from the router or from the person, made ready to stand in a text
 // of the control (or in the HTML-style summary file): "&", "<", ">" and '"'
 // become their entities, so the value shows as it is and opens no tag or link.

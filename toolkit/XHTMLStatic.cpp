@@ -199,6 +199,13 @@ CXHTMLStatic::~CXHTMLStatic()
         ::DestroyCursor(m_hLinkCursor);
 }
 
+void CXHTMLStatic::PreSubclassWindow()
+{
+    // An "&" of the text is a character, never an access key.
+    ModifyStyle(0, SS_NOTIFY | SS_NOPREFIX);
+    SetWindowText(GetWindowText());
+}
+
 void CXHTMLStatic::ResetFormatting()
 {
     m_bRedraw = true;
@@ -252,8 +259,7 @@ bool CXHTMLStatic::Render(HDC target, const RECT& rc)
     }
 
     // Later paints copy the new picture; this one copies nothing.
-    const std::wstring text = GetWindowText();
-    if (text.empty() || !IsWindowVisible())
+    if (m_markup.empty() || !IsWindowVisible())
         return false;
 
     HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
@@ -272,7 +278,7 @@ bool CXHTMLStatic::Render(HDC target, const RECT& rc)
     style.sysColour = [](int index) { return static_cast<tk::Colour>(::GetSysColor(index)); };
 
     CGdiSurface surface(m_cacheDC.get());
-    m_links = tk::RenderMarkup(text, {0, 0, width, height}, style, m_state, surface);
+    m_links = tk::RenderMarkup(m_markup, {0, 0, width, height}, style, m_state, surface);
     return true;
 }
 
@@ -376,6 +382,11 @@ LRESULT CXHTMLStatic::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return TRUE; // the rendering covers the background itself
+    case WM_SETTEXT: {
+        m_markup = lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"";
+        const std::wstring plain = tk::PlainText(m_markup);
+        return CallDefault(msg, wParam, reinterpret_cast<LPARAM>(plain.c_str()));
+    }
     case WM_MOUSEMOVE:
         OnMouseMove(lParam);
         break;

@@ -4,6 +4,10 @@
 // superscript, coloured and resized fonts, fixed pitch, rules, line breaks,
 // entities and links. It lays the text out with word wrapping, paints it
 // over whatever lies behind it, caches the result, and opens a link on click.
+//
+// SetWindowText sets the markup; the window text that others read (screen
+// readers among them) is the plain text the markup shows, and Markup() gives
+// the markup back.
 #include "Controls.h"
 #include "Gdi.h"
 #include "TextLayout.h"
@@ -28,6 +32,7 @@ public:
     // Renders (or copies the cached rendering) into dc.
     void Paint(HDC dc);
 
+    const std::wstring& Markup() const { return m_markup; }
     const std::vector<tk::LinkArea>& Links() const { return m_links; }
     bool NeedsRedraw() const { return m_bRedraw; }
 
@@ -37,8 +42,9 @@ public:
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     BOOL OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    // Attaching adds the notify style, so that clicks arrive.
-    void PreSubclassWindow() override { ModifyStyle(0, SS_NOTIFY); }
+    // Attaching adds the notify style, so that clicks arrive, and takes the
+    // template's text as markup.
+    void PreSubclassWindow() override;
 
     // Opens the link under the cursor, if any. TRUE when something was opened.
     BOOL OpenLinkAtCursor();
@@ -56,6 +62,7 @@ private:
     SIZE m_cacheSize{0, 0};
     bool m_bRedraw = true;
 
+    std::wstring m_markup;
     tk::MarkupState m_state;
     std::vector<tk::LinkArea> m_links;
 

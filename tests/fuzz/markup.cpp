@@ -83,6 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
             state.Reset();
     }
 
+    // The plain text drops what the markup adds: it never grows either.
+    if (tk::PlainText(text).size() > text.size())
+        std::abort();
+
     // Decoding marked text never grows it.
     const std::wstring marked = tk::MarkEntities(text);
     if (marked.size() > text.size() || tk::DecodeMarks(marked).size() > marked.size())

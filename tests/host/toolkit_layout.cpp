@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ReadingOrder.h"
 #include "TextLayout.h"
 
 using namespace tk;
@@ -384,4 +385,12 @@ TEST_F(ToolkitLayout, MissingClosingBracketEndsNormallyAsPlainText)
         EXPECT_TRUE(surface.rules.empty());
         EXPECT_EQ(state.pendingRules, 0);
     }
+}
+
+TEST(ToolkitReadingOrder, RowsTopToBottomEachLeftToRight)
+{
+    // A top above the middle of the row's first place joins that row: Back (1) comes before Next (0).
+    const std::vector<LayoutRect> places{{707, 554, 776, 583}, {596, 560, 666, 589}, {10, 300, 60, 320},
+                                         {0, 569, 9, 579}, {0, 310, 0, 310}};
+    EXPECT_EQ(ReadingOrder(places), (std::vector<size_t>{2, 4, 1, 0, 3}));
 }

@@ -61,6 +61,15 @@ TEST(ToolkitEntities, EscapedValuesOpenNoTag)
     EXPECT_EQ(EscapeMarkup(L"a<b>&\"c'"), L"a&lt;b&gt;&amp;&quot;c'");
 }
 
+TEST(ToolkitPlainText, TagsGoEntitiesAndBreaksBecomeCharacters)
+{
+    EXPECT_EQ(PlainText(L"<B>Tea</b> <FONT COLOR=\"red\">&amp;</FONT> <A HREF=\"x\">cake</A>&copy;&nbsp;<CENTER>"),
+              L"Tea & cake\u00A9 ");
+    EXPECT_EQ(PlainText(L"a<BR>b<HR SIZE=3>c\r\nd\re"), L"a\nb\nc\nd\re");
+    // What the control shows as text stays: unknown tags and entities, escaped ones, a tag never closed.
+    EXPECT_EQ(PlainText(L"<P> &LT; &foo; &amp;lt; < <FONT SIZE=\"2\""), L"<P> &LT; &foo; &lt; < <FONT SIZE=\"2\"");
+}
+
 TEST(ToolkitLinkHandler, TargetIsOneQuotedArgument)
 {
     const wchar_t* const cases[][3] = {

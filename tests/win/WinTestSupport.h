@@ -106,4 +106,21 @@ template <typename Pred> bool PumpUntil(Pred pred, DWORD timeoutMs)
     }
 }
 
+// A key pressed and let go on the focused window, through the framework's
+// filter as the message loop hands it on; the key (and Shift, if asked) is
+// down meanwhile for GetKeyState.
+inline void PressKey(WORD vk, bool shift = false)
+{
+    BYTE keys[256] = {};
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    for (const UINT message : {WM_KEYDOWN, WM_KEYUP}) {
+        keys[vk] = message == WM_KEYDOWN ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+        MSG msg{::GetFocus(), message, vk, message == WM_KEYUP ? LPARAM{3} << 30 | 1 : 1, 0, {}};
+        CWnd::DispatchWithFilter(msg);
+    }
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+}
+
 } // namespace wintest

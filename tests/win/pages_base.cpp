@@ -1,6 +1,7 @@
 // What every page shares: labels and text blocks placed and styled from the
-// string table, the art, dragging and closing. (The keys that must do nothing
-// are pressed for real in the GUI scenarios.)
+// string table, the art, dragging and closing, tab stops in reading order and
+// Enter or Space on a label. (The keys that must do nothing are pressed for
+// real in the GUI scenarios.)
 #include "pages_fixture.h"
 
 using pagetest::PagesTest;
@@ -49,6 +50,7 @@ TEST_F(PageBase, ButtonLabelsTakePlaceSizeFontAndCaptionFromTheirLayoutValue)
         EXPECT_EQ(next->m_lf.lfHeight, FontHeight(13));
 
         EXPECT_EQ(PlaceOf(page, IDC_BACK), Rect(0, 0, 0, 0)) << "a caption without numbers hides its label";
+        EXPECT_FALSE(::GetWindowLongPtrW(Item(page, IDC_BACK), GWL_STYLE) & WS_TABSTOP) << "and its tab stop";
         EXPECT_EQ(Page(page).Ctl<CPTLabel>(IDC_BACK)->GetWindowText(), L"Back without numbers");
     }
     EXPECT_EQ(PlaceOf(4, IDC_CONN_NEXT), Rect(701, 550, 75, 30));
@@ -73,6 +75,64 @@ TEST_F(PageBase, HeadingsOfTheFirstPageTakeColourAndSizeAtTheirFixedPlaces)
     EXPECT_EQ(second->GetWindowText(), L"Pick one:");
     EXPECT_EQ(second->m_lf.lfHeight, FontHeight(14));
     ExpectAllStates(*second, RGB(44, 64, 64));
+}
+
+TEST_F(PageBase, TabStopsAreTheFieldsAndTheLabelsThatActInReadingOrder)
+{
+    StartWizard();
+    Dlg().RefreshAllTexts();
+    // No heading, group heading or text is a stop; the radio group is one.
+    const std::vector<std::vector<int>> pages = {
+        {1, IDC_DROPLIST, IDC_CP1_NEXT},
+        {2, IDC_BACK, IDC_NEXT},
+        {4, IDC_RADIO_DHCP, IDC_EDIT_FIELD, IDC_EDIT_PASSWORD, IDC_EDIT_BP_USER, IDC_EDIT_BP_PASSWORD, IDC_CONN_BACK,
+         IDC_CONN_NEXT},
+        {5},
+        {11, IDC_CHECK_ITEM1, IDC_CHECK_ITEM2, IDC_CHECK_ITEM3, IDC_RECHECK},
+        {16, IDC_EDIT_NEWPASS, IDC_EDIT_PASSWORD, IDC_NEXT},
+        {17, IDC_DROPLIST, IDC_NEXT},
+        {20, IDC_PRINT, IDC_ADD},
+        {21, IDC_CP10_LINK1, IDC_CP10_LINK2},
+        {23, IDC_CP12_LINK_WIN7, IDC_CP12_LINK_VISTA, IDC_CP12_LINK_XP, IDC_CP12_LINK_OSX, IDC_CP12_LINK_IOS,
+         IDC_CP12_LINK_ANDROID, IDC_BACK},
+    };
+    for (const std::vector<int>& expected : pages) {
+        HWND page = Page(expected[0]).m_hWnd;
+        std::vector<int> stops{expected[0]};
+        HWND first = ::GetNextDlgTabItem(page, nullptr, FALSE);
+        for (HWND at = first; at && stops.size() < 20;) {
+            stops.push_back(::GetDlgCtrlID(at));
+            if ((at = ::GetNextDlgTabItem(page, at, FALSE)) == first)
+                break;
+        }
+        EXPECT_EQ(stops, expected);
+    }
+}
+
+TEST_F(PageBase, TabGoesRoundTheShownPageAndEnterOrSpaceOnALabelIsItsClick)
+{
+    StartWizard();
+    Dlg().RefreshAllTexts();
+    Dlg().ShowPage(23);
+    ASSERT_EQ(::GetFocus(), Page(23).m_hWnd) << "no label has the focus on a page just shown";
+    wintest::PressKey(VK_RETURN);
+    for (int id : {IDC_CP12_LINK_WIN7, IDC_CP12_LINK_VISTA, IDC_CP12_LINK_XP, IDC_CP12_LINK_OSX, IDC_CP12_LINK_IOS,
+                   IDC_CP12_LINK_ANDROID, IDC_BACK, IDC_CP12_LINK_WIN7}) {
+        wintest::PressKey(VK_TAB);
+        EXPECT_EQ(::GetFocus(), Item(23, id)) << "never into a hidden page or out to the main window";
+    }
+    wintest::PressKey(VK_TAB, true);
+    wintest::PressKey(VK_SPACE);
+    ASSERT_EQ(VisiblePages(), std::vector<int>{21}) << "Back, by Space";
+    wintest::PressKey(VK_TAB, true);
+    wintest::PressKey(VK_RETURN);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{23}) << "the second link, by Enter";
+
+    // Enter in a field does nothing.
+    Dlg().ShowPage(4);
+    ::SetFocus(Item(4, IDC_EDIT_FIELD));
+    wintest::PressKey(VK_RETURN);
+    EXPECT_EQ(VisiblePages(), std::vector<int>{4});
 }
 
 TEST_F(PageBase, ATextBlockOnTheVisiblePageRendersItsNewTextAtOnce)

@@ -92,7 +92,7 @@ protected:
     {
         Dlg().ShowPage(kPageConnectionType);
         Dlg().ShowPage(page);
-        return TextOf(Item(page, id));
+        return MarkupOf(page, id);
     }
 
     std::unique_ptr<testing_support::ScratchDesktop> m_desktop;
@@ -111,10 +111,11 @@ TEST_F(CompletionPages, ValuesGoIntoPageTwentyTheDevicePagesAndTheFileAsTheyAre)
 {
     // Percent signs are values, never formats; empty values leave empty places.
     const struct {
-        const wchar_t *password, *ssid, *key, *time, *address, *column;
+        const wchar_t *password, *ssid, *key, *time, *address, *column, *read;
     } cases[] = {
-        {L"%s%s", L"100%", L"%d%n%x", L"%%", L"%", L"admin<BR><BR>%s%s<BR><BR>100%<BR><BR>%d%n%x<BR><BR>%%<BR><BR>%"},
-        {L"", L"", L"", L"", L"", L"admin<BR><BR><BR><BR><BR><BR><BR><BR><BR><BR>"},
+        {L"%s%s", L"100%", L"%d%n%x", L"%%", L"%", L"admin<BR><BR>%s%s<BR><BR>100%<BR><BR>%d%n%x<BR><BR>%%<BR><BR>%",
+         L"admin\n\n%s%s\n\n100%\n\n%d%n%x\n\n%%\n\n%"},
+        {L"", L"", L"", L"", L"", L"admin<BR><BR><BR><BR><BR><BR><BR><BR><BR><BR>", L"admin\n\n\n\n\n\n\n\n\n\n"},
     };
     EXPECT_EQ(Shown(20, IDC_CP9_STATIC6), EnglishValue(L"IDS_P9_STATIC6")) << "the format until the summary";
     for (const auto& c : cases) {
@@ -124,6 +125,7 @@ TEST_F(CompletionPages, ValuesGoIntoPageTwentyTheDevicePagesAndTheFileAsTheyAre)
         EXPECT_EQ(Session().m_strSettingsFile, SettingsFile());
         EXPECT_EQ(ReadBytes(SettingsFile()), Ascii(ExpectedFile()));
         EXPECT_EQ(Shown(20, IDC_CP9_STATIC6), c.column);
+        EXPECT_EQ(TextOf(Item(20, IDC_CP9_STATIC6)), c.read) << "what a screen reader reads";
         const struct {
             int page, id;
             const wchar_t* key;
@@ -233,7 +235,7 @@ TEST_F(CompletionPages, PageTwentyFollowsTheFortyEighthTickWithTheBarNeverAboveN
     EXPECT_EQ(link.calls[0].password, L"Admin2024");
     EXPECT_EQ(Session().m_strSystemTime, L"2012/1/14 20:54:27");
     EXPECT_EQ(Session().m_strInternetIP, L"203.0.113.57");
-    EXPECT_NE(TextOf(Item(20, IDC_CP9_STATIC6)).find(L"2012/1/14 20:54:27<BR><BR>203.0.113.57"), std::wstring::npos);
+    EXPECT_NE(MarkupOf(20, IDC_CP9_STATIC6).find(L"2012/1/14 20:54:27<BR><BR>203.0.113.57"), std::wstring::npos);
     EXPECT_TRUE(wintest::Exists(SettingsFile()));
 
     // Ticks that arrive after the wait (a late or posted one) change nothing.

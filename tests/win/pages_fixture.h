@@ -297,6 +297,17 @@ protected:
         return rc;
     }
 
+    // The text a label or text block was given, markup and all; its window
+    // text (TextOf) is the plain text that a screen reader reads.
+    std::wstring MarkupOf(int page, int id) const
+    {
+        CWnd* control = Page(page).Control(id);
+        if (const auto* text = dynamic_cast<const CXHTMLStatic*>(control))
+            return text->Markup();
+        const auto* label = dynamic_cast<const CPTLabel*>(control);
+        return label ? label->Markup() : TextOf(Item(page, id));
+    }
+
     static std::wstring TextOf(HWND hwnd)
     {
         const int len = ::GetWindowTextLengthW(hwnd);

@@ -207,6 +207,19 @@ protected:
     fw::CFont m_font;
 };
 
+// Counts the clicks its children tell it of.
+class CClickCounter : public CWnd {
+public:
+    int clicks = 0;
+
+protected:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
+    {
+        clicks += HIWORD(wParam) == STN_CLICKED && lParam ? 1 : 0;
+        return FALSE;
+    }
+};
+
 class ToolkitLabel : public ::testing::Test {
 protected:
     static constexpr int kId = 200;
@@ -241,7 +254,7 @@ protected:
         ::SetCursorPos(pt.x, pt.y);
     }
 
-    CWnd m_parent;
+    CClickCounter m_parent;
     CPTLabel m_label;
 };
 
@@ -274,6 +287,12 @@ TEST_F(ToolkitLabel, SetLabelFontDescribesTheFontAndAddsTheStyles)
 
 TEST_F(ToolkitLabel, AmpersandIsACharacterNotAnAccessKey)
 {
+    // Read (by screen readers too) as drawn: a line-feed for a "\\n", "&" as it is.
+    m_label.SetWindowText(L"A\\nB & C");
+    EXPECT_EQ(m_label.GetWindowText(), L"A\nB & C");
+    EXPECT_EQ(m_label.Markup(), L"A\\nB & C");
+    EXPECT_TRUE(::GetWindowLongPtrW(m_label.m_hWnd, GWL_STYLE) & SS_NOPREFIX);
+
     // As an access-key mark, "&" alone would draw nothing and "&&" one "&".
     m_label.SetWindowText(L"&");
     Canvas one(200, 70, kWhite);
@@ -284,6 +303,43 @@ TEST_F(ToolkitLabel, AmpersandIsACharacterNotAnAccessKey)
     const int inkOne = one.Count(IsInk);
     EXPECT_GT(inkOne, 10);
     EXPECT_GT(two.Count(IsInk), inkOne * 3 / 2);
+}
+
+TEST_F(ToolkitLabel, EnterAndSpaceClickAKeyboardButtonOncePerPress)
+{
+    m_label.SetFocus();
+    wintest::PressKey(VK_RETURN);
+    EXPECT_EQ(m_parent.clicks, 0) << "a plain label takes no keys";
+    m_label.SetKeyboardButton(true);
+    EXPECT_TRUE(::GetWindowLongPtrW(m_label.m_hWnd, GWL_STYLE) & WS_TABSTOP);
+    wintest::PressKey(VK_RETURN);
+    m_label.SendMessage(WM_KEYDOWN, VK_RETURN, 1 | 1L << 30); // held down: a repeat
+    EXPECT_EQ(m_parent.clicks, 1);
+
+    // Space looks pressed while down and clicks when let go, here.
+    m_label.SendMessage(WM_KEYDOWN, VK_SPACE, 1);
+    EXPECT_EQ(m_label.m_nState, CPTLabel::kPressed);
+    EXPECT_EQ(m_parent.clicks, 1);
+    wintest::PressKey(VK_SPACE);
+    EXPECT_EQ(m_parent.clicks, 2);
+    m_label.SendMessage(WM_KEYDOWN, VK_SPACE, 1);
+    ::SetFocus(m_parent.m_hWnd);
+    m_label.SendMessage(WM_KEYUP, VK_SPACE, 1);
+    EXPECT_EQ(m_label.m_nState, CPTLabel::kNormal);
+    EXPECT_EQ(m_parent.clicks, 2) << "let go after the focus left";
+}
+
+TEST_F(ToolkitLabel, FocusedLabelShowsADottedFrameAroundItsText)
+{
+    m_label.SetWindowText(L"Next");
+    Canvas plain(200, 70, kWhite), focused(200, 70, kWhite);
+    Paint(plain);
+    m_label.SetFocus();
+    Paint(focused);
+    // The text leaves the top row empty; the frame runs along it, and no further than the text.
+    EXPECT_EQ(plain.Count(IsInk, {0, 0, 200, 1}), 0);
+    EXPECT_GT(focused.Count(IsInk, {0, 0, 200, 1}), 10);
+    EXPECT_EQ(focused.Count(IsInk, {60, 0, 200, 70}), 0);
 }
 
 TEST_F(ToolkitLabel, TwoBreaksPaintThreeLinesThirtyPixelsApartAndClipTheFourth)
@@ -556,6 +612,17 @@ TEST_F(ToolkitXhtml, RuleOfSizeFourIsFourPixelsHighAndSpansTheControl)
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows.back() - rows.front(), 3);
     EXPECT_EQ(canvas.Count(IsInk), 4 * kWidth);
+}
+
+TEST_F(ToolkitXhtml, WindowTextIsThePlainTextWhileTheMarkupRenders)
+{
+    const std::wstring markup = L"<B>Tea</B> &amp; <FONT COLOR=\"red\">cake</FONT>&lt;3<BR>&copy;<A HREF=\"x\">link</A>";
+    Canvas canvas(kWidth, kHeight, kWhite);
+    Show(markup, canvas);
+    EXPECT_EQ(m_text.GetWindowText(), L"Tea & cake<3\n\u00A9link");
+    EXPECT_EQ(m_text.Markup(), markup);
+    EXPECT_GT(canvas.Count([](COLORREF c) { return c == kRed; }), 20) << "rendered from the markup";
+    EXPECT_TRUE(::GetWindowLongPtrW(m_text.m_hWnd, GWL_STYLE) & SS_NOPREFIX);
 }
 
 TEST_F(ToolkitXhtml, RepaintCopiesTheCachedPictureUntilReset)

@@ -238,7 +238,9 @@ TEST_F(RouterOps, ReadWirelessNameTakesTheNameAsAValueIntoPage18)
     const size_t slot = expected.find(L"%s");
     ASSERT_NE(slot, std::wstring::npos) << "the sentence names the network";
     expected.replace(slot, 2, L"Orv%s%d"); // the name is a value, never a format
-    EXPECT_EQ(TextOf(Item(18, IDC_CP7_STATIC3)), expected);
+    EXPECT_EQ(MarkupOf(18, IDC_CP7_STATIC3), expected);
+    EXPECT_NE(TextOf(Item(18, IDC_CP7_STATIC3)).find(L"called Orv%s%d.\nComputers"), std::wstring::npos)
+        << "a screen reader reads it without tags";
 }
 
 TEST_F(RouterOps, ReadWirelessNameKeepsTheNameWhenTheRouterDoesNotTellIt)
@@ -265,7 +267,7 @@ TEST_F(RouterOps, ReadWirelessNameKeepsTheNameWhenTheRouterDoesNotTellIt)
         // Page 18 shows the name the wizard knows all the same.
         Dlg().ShowPage(18);
         EXPECT_EQ(TextOf(Item(18, IDC_CP7_SSID)), L"Known");
-        EXPECT_NE(TextOf(Item(18, IDC_CP7_STATIC3)).find(L"Known"), std::wstring::npos);
+        EXPECT_NE(MarkupOf(18, IDC_CP7_STATIC3).find(L"Known"), std::wstring::npos);
         Dlg().ShowPage(4);
     }
 }

@@ -701,7 +701,7 @@ void Wizard::Focus(int id)
         throw DriverError("control " + std::to_string(id) + " does not take the focus; " + Describe());
 }
 
-void Wizard::PressKey(WORD vk)
+void Wizard::PressKey(WORD vk, bool shift)
 {
     BringToFront();
     const WORD scan = static_cast<WORD>(::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
@@ -710,6 +710,11 @@ void Wizard::PressKey(WORD vk)
     const bool extended = (vk >= VK_PRIOR && vk <= VK_DOWN) || vk == VK_INSERT || vk == VK_DELETE;
     const DWORD flags = extended ? KEYEVENTF_EXTENDEDKEY : 0;
     std::vector<INPUT> inputs{KeyInput(vk, scan, flags), KeyInput(vk, scan, flags | KEYEVENTF_KEYUP)};
+    if (shift) {
+        const WORD shiftScan = static_cast<WORD>(::MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC));
+        inputs.insert(inputs.begin(), KeyInput(VK_SHIFT, shiftScan, 0));
+        inputs.push_back(KeyInput(VK_SHIFT, shiftScan, KEYEVENTF_KEYUP));
+    }
     Send(inputs, "PressKey");
     Settle();
 }
@@ -722,7 +727,8 @@ void Wizard::TypeText(int id, std::wstring_view text, Input how)
         for (wchar_t c : text)
             ::PostMessageW(edit, WM_CHAR, c, 1);
     } else {
-        Focus(id);
+        if (FocusWindow() != edit)
+            Focus(id);
         std::vector<INPUT> inputs;
         for (wchar_t c : text) {
             inputs.push_back(KeyInput(0, c, KEYEVENTF_UNICODE));

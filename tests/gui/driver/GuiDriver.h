@@ -137,10 +137,12 @@ public:
     bool Tick(int id);
     // Moves the keyboard focus to a control, as the Tab key would.
     void Focus(int id);
-    // A real keystroke (down and up) to the window that has the focus.
-    void PressKey(WORD vk);
-    // Types text into an edit: real keystrokes or WM_CHAR messages, so the
-    // field's own limit applies.
+    // A real keystroke (down and up) to the window that has the focus, with
+    // Shift held around it when asked (Shift+Tab).
+    void PressKey(WORD vk, bool shift = false);
+    // Types text into an edit: real keystrokes (to the field focused first,
+    // unless it has the focus) or WM_CHAR messages, so the field's own limit
+    // applies.
     void TypeText(int id, std::wstring_view text, Input how = Input::Real);
     // Replaces an edit's text with WM_SETTEXT, which ignores the field's limit.
     void SetText(int id, const std::wstring& text);

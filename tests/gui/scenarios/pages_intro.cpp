@@ -249,8 +249,8 @@ TEST_F(PagesIntro, ChosenLanguageRetitlesAndRetextsThePagesButKeepsTheArt)
     const struct {
         int page, note, next;
         const wchar_t* text;
-    } pages[] = {{2, IDC_CP2_STATIC3, IDC_NEXT, L"Jatka napsauttamalla <B>Seuraava</B>."},
-                 {3, IDC_CP3_STATIC4, IDC_NEXT, L"Kun kaikki on valmista, napsauta <B>Seuraava</B>."},
+    } pages[] = {{2, IDC_CP2_STATIC3, IDC_NEXT, L"Jatka napsauttamalla Seuraava."},
+                 {3, IDC_CP3_STATIC4, IDC_NEXT, L"Kun kaikki on valmista, napsauta Seuraava."},
                  {4, IDC_CP3A_STATIC8, IDC_CONN_NEXT, L"Et ole varma? Katso palveluntarjoajan kirje."}};
     for (const auto& page : pages) {
         SCOPED_TRACE("page " + std::to_string(page.page));

@@ -9,6 +9,8 @@
 //
 // The behaviour itself is checked by the other lab scenarios; a walk checks
 // only that it got through and that the router ends with what was typed.
+// The same walk once more in English by the keyboard alone goes to
+// <shots>\keyboard, with a picture of each label it presses.
 //
 // SAFETY: the walks reach the router and the Internet check; they run only
 // inside the lab's PC namespace (see LabSupport.h).
@@ -36,6 +38,7 @@ struct Language {
 constexpr Language kEnglish{0, L"english"};
 constexpr Language kGerman{1, L"german"};
 constexpr Language kChinese{2, L"chinese"};
+constexpr Language kKeyboard{0, L"keyboard"};
 
 std::wstring Ini(const std::wstring& file, const wchar_t* section, const std::wstring& key)
 {
@@ -86,18 +89,18 @@ protected:
 
         ChooseLanguage();
         At(2, L"welcome");
-        gui.ClickLabel(IDC_NEXT);
+        Press(IDC_NEXT);
         At(3, L"before-you-start");
-        gui.ClickLabel(IDC_NEXT);
+        Press(IDC_NEXT);
         gui.ExpectPage(4);
-        gui.Tick(IDC_RADIO_PPPOE);
-        gui.TypeText(IDC_EDIT_FIELD, L"customer@isp");
-        gui.TypeText(IDC_EDIT_PASSWORD, L"isp2024");
+        Check(IDC_RADIO_PPPOE);
+        Type(IDC_EDIT_FIELD, L"customer@isp");
+        Type(IDC_EDIT_PASSWORD, L"isp2024");
         Shot(4, L"connection-type");
 
         // The first run of page 5 finds the provider's line down: page 13.
         router.Set("fault-internet-down=on");
-        gui.ClickLabel(IDC_CONN_NEXT);
+        Press(IDC_CONN_NEXT);
         gui.ExpectPage(5);
         RunPage5(true);
         At(13, L"internet-down", 30000);
@@ -117,36 +120,35 @@ protected:
         ReCheck();
         RunPage5(false);
         At(6, L"connected", 30000);
-        gui.ClickLabel(IDC_CONN_NEXT);
+        Press(IDC_CONN_NEXT);
 
         At(16, L"admin-password");
-        gui.TypeText(IDC_EDIT_NEWPASS, kPassword);
-        gui.TypeText(IDC_EDIT_PASSWORD, kPassword);
+        Type(IDC_EDIT_NEWPASS, kPassword);
+        Type(IDC_EDIT_PASSWORD, kPassword);
         Shot(16, L"admin-password-typed");
-        gui.ClickLabel(IDC_NEXT);
+        Press(IDC_NEXT);
         At(17, L"time-zone", 30000);
-        gui.OpenList(IDC_DROPLIST);
-        gui.PickListEntry(IDC_DROPLIST, kTimeZone);
-        gui.ClickLabel(IDC_NEXT);
+        Pick(IDC_DROPLIST, kTimeZone);
+        Press(IDC_NEXT);
         At(18, L"wireless-name", 30000);
-        gui.TypeText(IDC_EDIT_FIELD, kNetwork);
-        gui.ClickLabel(IDC_NEXT);
+        Type(IDC_EDIT_FIELD, kNetwork);
+        Press(IDC_NEXT);
         At(19, L"wireless-key", 30000);
-        gui.TypeText(IDC_EDIT_FIELD, kKey);
+        Type(IDC_EDIT_FIELD, kKey);
         Shot(19, L"wireless-key-typed");
-        gui.ClickLabel(IDC_NEXT);
+        Press(IDC_NEXT);
         At(30, L"restart-wait", 30000);
         ASSERT_TRUE(router.WaitRunning(30)) << "the router did not come back after page 19";
         RunPage30();
         At(20, L"summary", 60000);
 
-        gui.ClickLabel(IDC_ADD);
+        Press(IDC_ADD);
         At(21, L"connect-devices");
-        gui.ClickLabel(IDC_CP10_LINK1);
+        Press(IDC_CP10_LINK1);
         At(22, L"wps-button");
-        gui.ClickLabel(IDC_BACK);
+        Press(IDC_BACK);
         gui.ExpectPage(21);
-        gui.ClickLabel(IDC_CP10_LINK2);
+        Press(IDC_CP10_LINK2);
         At(23, L"device-chooser");
         const struct {
             int link, page;
@@ -155,12 +157,12 @@ protected:
                        {IDC_CP12_LINK_XP, 26, L"windows-xp"},   {IDC_CP12_LINK_OSX, 27, L"mac-os-x"},
                        {IDC_CP12_LINK_IOS, 28, L"iphone-ipad"}, {IDC_CP12_LINK_ANDROID, 29, L"android"}};
         for (const auto& device : devices) {
-            gui.ClickLabel(device.link);
+            Press(device.link);
             At(device.page, device.what);
-            gui.ClickLabel(IDC_BACK);
+            Press(IDC_BACK);
             gui.ExpectPage(23);
         }
-        gui.ClickLabel(IDC_BACK);
+        Press(IDC_BACK);
         gui.ExpectPage(21);
 
         // What the walk leaves beside its pictures.
@@ -214,21 +216,20 @@ protected:
     void ChooseLanguage()
     {
         gui.ExpectPage(1);
-        gui.OpenList(IDC_DROPLIST);
-        gui.PickListEntry(IDC_DROPLIST, m_language.slot);
+        Pick(IDC_DROPLIST, m_language.slot);
         Shot(1, L"language");
-        gui.ClickLabel(IDC_CP1_NEXT);
+        Press(IDC_CP1_NEXT);
     }
 
     // Page 11 or 13: all three points confirmed, then ReCheck, which starts page 5 again.
     void ReCheck()
     {
         for (int box : {IDC_CHECK_ITEM1, IDC_CHECK_ITEM2, IDC_CHECK_ITEM3})
-            gui.Tick(box);
+            Check(box);
         // Two clicks on the same spot within the double-click time would be a
         // double click, which a label does not report as a click.
         ::Sleep(::GetDoubleClickTime() + 100);
-        gui.ClickLabel(IDC_RECHECK);
+        Press(IDC_RECHECK);
         gui.ExpectPage(5);
     }
 
@@ -263,6 +264,59 @@ protected:
         }
     }
 
+    // The keyboard walk's actions: Tab (Shift+Tab towards a Next) until the
+    // control has the focus, then keys; each label pictured with its focus.
+    void Reach(int id)
+    {
+        const bool back = id == IDC_NEXT || id == IDC_CONN_NEXT || id == IDC_CP1_NEXT;
+        for (int presses = 0; gui.FocusWindow() != gui.Control(id); ++presses) {
+            if (presses == 12)
+                throw gui::DriverError("Tab does not reach control " + std::to_string(id));
+            gui.PressKey(VK_TAB, back);
+        }
+    }
+    void Press(int id)
+    {
+        if (!m_keyboard)
+            return static_cast<void>(gui.ClickLabel(id));
+        Reach(id);
+        std::wstring name = gui.Text(id);
+        for (wchar_t& c : name)
+            c = iswalnum(c) ? c : L'-';
+        Shot(gui.VisiblePage(), L"focus-on-" + name);
+        gui.PressKey(id == IDC_BACK ? VK_SPACE : VK_RETURN);
+    }
+    void Check(int id)
+    {
+        if (!m_keyboard)
+            return static_cast<void>(gui.Tick(id));
+        // A radio button after the first of its group is reached by an arrow from it.
+        Reach(id == IDC_RADIO_PPPOE ? IDC_RADIO_DHCP : id);
+        gui.PressKey(id == IDC_RADIO_PPPOE ? VK_DOWN : VK_SPACE);
+        EXPECT_TRUE(gui.IsChecked(id)) << id;
+    }
+    void Type(int id, const std::wstring& text)
+    {
+        if (m_keyboard)
+            Reach(id);
+        gui.TypeText(id, text);
+    }
+    void Pick(int id, int index)
+    {
+        if (!m_keyboard) {
+            gui.OpenList(id);
+            return static_cast<void>(gui.PickListEntry(id, index));
+        }
+        Reach(id);
+        gui.PressKey(VK_F4);   // drops the list down, which fills it
+        gui.PressKey(VK_HOME); // an open list may have followed the mouse pointer
+        for (int i = 0; i < index; ++i)
+            gui.PressKey(VK_DOWN);
+        gui.PressKey(VK_F4);
+        EXPECT_EQ(gui.ListSelection(id), index);
+    }
+
+    bool m_keyboard = false;
     Language m_language = kEnglish;
     std::unique_ptr<testing_support::ScratchDesktop> m_desktop;
 };
@@ -282,6 +336,14 @@ TEST_F(LabWalk, German)
 TEST_F(LabWalk, Chinese)
 {
     Walk(kChinese);
+}
+
+// By keys alone: Tab, Shift+Tab, arrows, F4, Space and Enter (page timers
+// are still fast-forwarded), with a picture of each label it presses.
+TEST_F(LabWalk, Keyboard)
+{
+    m_keyboard = true;
+    Walk(kKeyboard);
 }
 
 TEST_F(LabWalk, NoAdapter)
