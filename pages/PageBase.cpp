@@ -243,28 +243,8 @@ std::wstring ShortLogPath(const std::wstring& path)
     return path;
 }
 
-} // namespace
-
-void CWizardPage::FillFromSession()
-{
-    if (!m_session)
-        return;
-    for (size_t i = 0; i < m_table.size() && i < m_controls.size(); ++i) {
-        const CtlRow& row = m_table[i];
-        auto* block = dynamic_cast<CXHTMLStatic*>(m_controls[i].get());
-        if (row.fill == CtlFill::None || !row.text || !block)
-            continue;
-        if (row.fill == CtlFill::Trouble) {
-            SetTextBlock(*block, TroubleText(*m_session, m_pageNumber));
-        } else if (m_session->SummaryMade()) { // the raw format stays until then
-            const std::wstring& format = g_uiStr.*row.text;
-            const SummaryValues values = m_session->Summary();
-            SetTextBlock(*block, row.fill == CtlFill::Completion ? CompletionText(format, values)
-                                                                 : JoiningText(format, values));
-        }
-    }
-}
-
+// What a trouble page says went wrong, as markup: the cause the run's facts
+// name, what to do, and where the log is.
 std::wstring TroubleText(const CWizardSession& session, int page)
 {
     const RunFacts facts = session.Record().Facts();
@@ -314,6 +294,28 @@ std::wstring TroubleText(const CWizardSession& session, int page)
     if (!session.Record().Path().empty())
         markup += L"<BR><BR>" + FillMarkup(g_uiStr.IDS_TROUBLE_LOG, {ShortLogPath(session.Record().Path())});
     return markup;
+}
+
+} // namespace
+
+void CWizardPage::FillFromSession()
+{
+    if (!m_session)
+        return;
+    for (size_t i = 0; i < m_table.size() && i < m_controls.size(); ++i) {
+        const CtlRow& row = m_table[i];
+        auto* block = dynamic_cast<CXHTMLStatic*>(m_controls[i].get());
+        if (row.fill == CtlFill::None || !row.text || !block)
+            continue;
+        if (row.fill == CtlFill::Trouble) {
+            SetTextBlock(*block, TroubleText(*m_session, m_pageNumber));
+        } else if (m_session->SummaryMade()) { // the raw format stays until then
+            const std::wstring& format = g_uiStr.*row.text;
+            const SummaryValues values = m_session->Summary();
+            SetTextBlock(*block, row.fill == CtlFill::Completion ? CompletionText(format, values)
+                                                                 : JoiningText(format, values));
+        }
+    }
 }
 
 void CWizardPage::GoTo(int page) const

@@ -201,10 +201,6 @@ private:
     bool m_bCounting = false;
 };
 
-// What a trouble page says went wrong, as markup: the cause the run's facts
-// name, what to do, and where the log is.
-std::wstring TroubleText(const CWizardSession& session, int page);
-
 // Keys that never act on the wizard: Enter, Escape and F1.
 bool IsSwallowedKey(const MSG& msg, bool includingF1);
 

@@ -41,7 +41,12 @@ public:
     bool ListAdapters(std::vector<AdapterFacts>& adapters) override
     {
         ULONG size = 0;
-        if (::GetAdaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW)
+        const ULONG sized = ::GetAdaptersInfo(nullptr, &size);
+        if (sized == ERROR_NO_DATA) {
+            adapters.clear(); // a PC without adapters: a list, and an empty one
+            return true;
+        }
+        if (sized != ERROR_BUFFER_OVERFLOW)
             return false;
         // IP_ADAPTER_INFO entries point into the same block: keep it aligned for them.
         std::unique_ptr<IP_ADAPTER_INFO[]> block(new IP_ADAPTER_INFO[size / sizeof(IP_ADAPTER_INFO) + 1]);

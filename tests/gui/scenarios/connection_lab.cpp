@@ -50,11 +50,16 @@ protected:
             m_since = router.NextSeq() - 1;
     }
 
-    // From the start to page 5 with a connection type and its account.
-    void WalkToPage5(int radio, const std::wstring& user = L"", const std::wstring& password = L"")
+    // From the start to page 5 with a connection type and its account, in the
+    // language at that place of page 1's list.
+    void WalkToPage5(int radio, const std::wstring& user = L"", const std::wstring& password = L"", int language = 0)
     {
         StartWizard();
         gui.ExpectPage(1);
+        if (language > 0) {
+            gui.OpenList(IDC_DROPLIST);
+            gui.PickListEntry(IDC_DROPLIST, language);
+        }
         gui.ClickLabel(IDC_CP1_NEXT);
         gui.ExpectPage(2);
         gui.ClickLabel(IDC_NEXT);
@@ -265,8 +270,8 @@ TEST_F(LabConnection, PppoeRefusedAccount)
     std::string log;
     ASSERT_TRUE(lab::ReadWhole(std::wstring(local) + L"\\Tarvo\\Tarvo.log", log));
     for (const char* line : {"connection type PPPoE, user \"someone@isp\", password ********",
-                             "POST /goform/formWanTcpipSetup: status 200", "Internet check https://www.google.com/: not reached",
-                             "page 13 shown"})
+                             "POST /goform/formWanTcpipSetup: status 200",
+                             "Internet check https://www.google.com/: not reached", "page 13 shown"})
         EXPECT_NE(log.find(line), std::string::npos) << line;
     EXPECT_EQ(log.find("guess"), std::string::npos) << "the account's password is in the log";
     // Kept beside the pictures, for whoever reads the results.
@@ -414,4 +419,15 @@ TEST_F(LabConnection, NoWiredAdapter)
     TickTo(2);
     ExpectResultPage(12);
     EXPECT_EQ(Trace(), "");
+    EXPECT_NE(gui.Text(IDC_CP4D_TROUBLE).find(L"no wired network adapter"), std::wstring::npos);
+
+    // The page's account of it in the other two languages, for the pictures.
+    for (int language : {1, 2}) {
+        gui.Close();
+        gui.WaitForExit();
+        WalkToPage5(IDC_RADIO_DHCP, L"", L"", language);
+        TickTo(2);
+        ExpectResultPage(12);
+        Shot(L"page12-language" + std::to_wstring(language));
+    }
 }
