@@ -38,7 +38,7 @@ void CP8A::AfterStatusRead(bool reached)
     // on to the completion page all the same.
     if (!reached)
         GoTo(kPageRouterUnreachable);
-    if (!Session()->MakeSummary(g_uiStr.IDS_SETTINGS_FILE, g_uiStr.IDS_WEB_URI)) {
+    if (!Session()->MakeSummary(g_uiStr.IDS_SETTINGS_FILE, g_uiStr.IDS_WEB_URI, g_uiStr.IDS_P9_SCAN_TO_JOIN)) {
         // The person must know that the settings are only on the pages.
         ShowMessage(FillFormat(g_uiStr.IDS_SETTINGS_NOT_SAVED, {g_uiStr.IDS_SETTINGS_FILE}), MB_ICONWARNING);
     }

@@ -3,6 +3,7 @@
 // file, which holds its table of controls and its handlers; the pages that
 // are only a picture need nothing beyond the base.
 #include "PageBase.h"
+#include "QrCodeView.h"
 #include "resource.h"
 
 // A page whose table says everything: its labels go where the table says.
@@ -185,12 +186,20 @@ private:
 class CP9 : public CWizardPage {
 public:
     explicit CP9(CWnd* parent);
+    void ApplyTexts() override;
 
 protected:
+    BOOL OnInitDialog() override;
     bool OnControl(int id, int code) override;
+    void OnShown() override;
 
 private:
     void PrintSummary() const;
+    // The QR code that joins a phone to the new network, once the summary is
+    // made, in the step panel below the steps.
+    void ShowJoinCode();
+
+    CQrCodeView m_joinCode;
 };
 
 TARVO_TABLE_PAGE(CP10)

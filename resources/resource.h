@@ -182,6 +182,8 @@
 #define IDC_CP9_STATIC4 1167 // captions of the summary
 #define IDC_CP9_STATIC5 1168
 #define IDC_CP9_STATIC6 1169 // the summary values
+#define IDC_CP9_CODE 1240 // the QR code that joins a phone to the wireless network
+#define IDC_CP9_SCAN 1241 // its caption
 
 // CP10: device joining entry page.
 #define IDC_CP10_STATIC1 1087

@@ -11,6 +11,8 @@
 
 // The most bytes a version 10 symbol carries at level M.
 inline constexpr size_t kQrMaxBytes = 213;
+// The light border that readers need around a symbol, in modules on each side.
+inline constexpr int kQrQuietZone = 4;
 
 struct QrMatrix {
     int size = 0;                 // modules on a side: 17 + 4 * version

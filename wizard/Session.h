@@ -89,9 +89,10 @@ public:
     // The summary pages show the values once the summary was made.
     bool SummaryMade() const { return m_summaryMade; }
     // Makes the summary: the pages show it from now on, and the file goes to
-    // the Desktop (fileName there, its text from webUri and the values).
-    // False when the file could not be written; m_strSettingsFile is then empty.
-    bool MakeSummary(const std::wstring& fileName, const std::wstring& webUri);
+    // the Desktop (fileName there, its text from webUri and the values, its
+    // join code under joinCaption). False when the file could not be
+    // written; m_strSettingsFile is then empty.
+    bool MakeSummary(const std::wstring& fileName, const std::wstring& webUri, const std::wstring& joinCaption);
 
     // The settings of this run.
     int m_nWanType = 0; // 1 dynamic address, 2 PPPoE, 3 BigPond; 0 none chosen yet

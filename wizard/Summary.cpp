@@ -68,13 +68,15 @@ SummaryValues CWizardSession::Summary() const
     return values;
 }
 
-bool CWizardSession::MakeSummary(const std::wstring& fileName, const std::wstring& webUri)
+bool CWizardSession::MakeSummary(const std::wstring& fileName, const std::wstring& webUri,
+                                 const std::wstring& joinCaption)
 {
     m_summaryMade = true;
     // Without a Desktop there is nowhere the user would find the file: write
     // nothing rather than guess a folder.
     m_strSettingsFile = SettingsFilePath(fileName);
-    if (!m_strSettingsFile.empty() && WriteSettingsFile(m_strSettingsFile, SettingsFileText(webUri, Summary())))
+    if (!m_strSettingsFile.empty() &&
+        WriteSettingsFile(m_strSettingsFile, SettingsFileText(webUri, Summary(), joinCaption)))
         return true;
     // Print must not hand an earlier run's file to the printer.
     m_strSettingsFile.clear();

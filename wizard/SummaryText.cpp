@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Markup.h"
+#include "QrCode.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ std::wstring FillMarkup(std::wstring_view format, std::initializer_list<std::wst
     return Fill(format, views.data(), views.data() + views.size());
 }
 
-std::wstring SettingsFileText(std::wstring_view webUri, const SummaryValues& values)
+std::wstring SettingsFileText(std::wstring_view webUri, const SummaryValues& values, std::wstring_view joinCaption)
 {
     std::wstring text;
     text += L"Access to router configuration: http://";
@@ -60,7 +61,41 @@ std::wstring SettingsFileText(std::wstring_view webUri, const SummaryValues& val
     text += L"Wireless Password: " + tk::EscapeMarkup(values.wirelessKey) + L"<br><br>";
     text += L"System time: " + tk::EscapeMarkup(values.systemTime) + L"<br>";
     text += L"Internet IP Address: " + tk::EscapeMarkup(values.internetIP);
+    text += JoinCodeHtml(values.ssid, values.wirelessKey, joinCaption);
     return text;
+}
+
+std::wstring JoinCodeHtml(std::wstring_view ssid, std::wstring_view key, std::wstring_view caption)
+{
+    const std::optional<QrMatrix> code = EncodeQr(WifiJoinText(ssid, key));
+    if (!code)
+        return {};
+    return L"<br><br>" + QrSvg(*code) + L"<br>" + tk::EscapeMarkup(caption);
+}
+
+std::wstring QrSvg(const QrMatrix& code)
+{
+    const std::wstring across = std::to_wstring(code.size + 2 * kQrQuietZone);
+    std::wstring svg = L"<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4cm\" height=\"4cm\" viewBox=\"0 0 " +
+                       across + L" " + across + L"\" shape-rendering=\"crispEdges\"><rect width=\"" + across +
+                       L"\" height=\"" + across + L"\" fill=\"#fff\"/><path fill=\"#000\" d=\"";
+    for (int y = 0; y < code.size; ++y) {
+        for (int x = 0; x < code.size;) {
+            if (!code.At(x, y)) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end < code.size && code.At(end, y))
+                ++end;
+            const std::wstring run = std::to_wstring(end - x);
+            svg += L"M" + std::to_wstring(x + kQrQuietZone) + L" " + std::to_wstring(y + kQrQuietZone) + L"h" + run +
+                   L"v1h-" + run + L"z";
+            x = end;
+        }
+    }
+    svg += L"\"/></svg>";
+    return svg;
 }
 
 std::wstring CompletionText(std::wstring_view format, const SummaryValues& values)

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+struct QrMatrix;
+
 // What the summary tells about one run.
 struct SummaryValues {
     std::wstring adminPassword;
@@ -26,8 +28,19 @@ std::wstring FillFormat(std::wstring_view format, std::initializer_list<std::wst
 std::wstring FillMarkup(std::wstring_view format, std::initializer_list<std::wstring_view> values);
 
 // The settings file's text: the eight pieces in their order, without line
-// ends; the values escaped, as the file is read as HTML.
-std::wstring SettingsFileText(std::wstring_view webUri, const SummaryValues& values);
+// ends; the values escaped, as the file is read as HTML. Then the code that
+// joins a phone to the wireless network, with joinCaption (JoinCodeHtml).
+std::wstring SettingsFileText(std::wstring_view webUri, const SummaryValues& values, std::wstring_view joinCaption);
+
+// The end of the settings file: two line breaks, the QR code of the network's
+// join text as a drawing, a break and the caption, escaped. Empty when the
+// name and key make a text too long for a code (the pages' limits never do).
+std::wstring JoinCodeHtml(std::wstring_view ssid, std::wstring_view key, std::wstring_view caption);
+
+// A QR symbol as inline SVG: 4 cm a side, its quiet zone included, white
+// under one path of the dark modules (a row's run of them is one rectangle).
+// Fills are drawing, not background, so browsers print them by default.
+std::wstring QrSvg(const QrMatrix& code);
 
 // The completion page's column of settings: password, wireless name, key,
 // router time and Internet address, in that order, each escaped.

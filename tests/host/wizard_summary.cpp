@@ -1,11 +1,17 @@
-// The summary's texts and the two facts read back from the restarted router.
+// The summary's texts, the join code at the end of the settings file, and
+// the two facts read back from the restarted router.
+#include "QrCode.h"
+#include "SettingsForms.h"
 #include "StatusText.h"
 #include "SummaryText.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <regex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -21,6 +27,21 @@ std::wstring MenuPage(const std::wstring& date)
 std::wstring NetPage(const std::wstring& field)
 {
     return L"<tr><td>IP Address</td><td><input type=\"text\" " + field + L"></td></tr>";
+}
+
+// The modules a QrSvg drawing paints, row by row, each painted once; its
+// path must be nothing but rows' runs, "Mx yhWv1h-Wz".
+std::vector<uint8_t> PaintedModules(const std::wstring& svg, int across)
+{
+    const size_t start = svg.find(L" d=\"") + 4;
+    const std::wstring path = svg.substr(start, svg.find(L'"', start) - start);
+    const std::wregex run(L"M(\\d+) (\\d+)h(\\d+)v1h-\\3z");
+    EXPECT_TRUE(std::regex_match(path, std::wregex(L"(M(\\d+) (\\d+)h(\\d+)v1h-\\4z)*")));
+    std::vector<uint8_t> painted(size_t(across) * across, 0);
+    for (std::wsregex_iterator it(path.begin(), path.end(), run), end; it != end; ++it)
+        for (int i = 0, y = std::stoi((*it)[2]); i < std::stoi((*it)[3]); ++i)
+            painted.at(size_t(y) * across + std::stoi((*it)[1]) + i) += 1;
+    return painted;
 }
 
 } // namespace
@@ -135,29 +156,60 @@ TEST(SettingsFile, EightPiecesInOrderWithTheValuesAsTheyAre)
     v.wirelessKey = L"Secret12345";
     v.systemTime = L"\u65E5\u672C";
     v.internetIP = L"%%";
-    EXPECT_EQ(SettingsFileText(L"192.168.2.1", v), L"Access to router configuration: http://192.168.2.1<br>"
-                                                   L"Administrator user name: admin<br>"
-                                                   L"Administrator password: Admin2024<br><br>"
-                                                   L"Wireless Name (SSID): 50%s %d %n<br>"
-                                                   L"Wireless Security: WPA2<br>"
-                                                   L"Wireless Password: Secret12345<br><br>"
-                                                   L"System time: \u65E5\u672C<br>"
-                                                   L"Internet IP Address: %%");
+    EXPECT_EQ(SettingsFileText(L"192.168.2.1", v, L"Scan"), L"Access to router configuration: http://192.168.2.1<br>"
+                                                            L"Administrator user name: admin<br>"
+                                                            L"Administrator password: Admin2024<br><br>"
+                                                            L"Wireless Name (SSID): 50%s %d %n<br>"
+                                                            L"Wireless Security: WPA2<br>"
+                                                            L"Wireless Password: Secret12345<br><br>"
+                                                            L"System time: \u65E5\u672C<br>"
+                                                            L"Internet IP Address: %%" +
+                                                                JoinCodeHtml(v.ssid, v.wirelessKey, L"Scan"));
     // The file is read as HTML: values with markup show as they are.
     v.ssid = L"<B>x</B>&amp;";
     v.internetIP = L"<A HREF=\"calc.exe\">Home</A>";
-    const std::wstring file = SettingsFileText(L"192.168.2.1", v);
+    const std::wstring file = SettingsFileText(L"192.168.2.1", v, L"Scan");
     EXPECT_NE(file.find(L"Wireless Name (SSID): &lt;B&gt;x&lt;/B&gt;&amp;amp;<br>"), std::wstring::npos);
     EXPECT_NE(file.find(L"Internet IP Address: &lt;A HREF=&quot;calc.exe&quot;&gt;Home&lt;/A&gt;"), std::wstring::npos);
     // Empty values leave nothing after the colons.
-    EXPECT_EQ(SettingsFileText(L"", SummaryValues{}), L"Access to router configuration: http://<br>"
-                                                      L"Administrator user name: admin<br>"
-                                                      L"Administrator password: <br><br>"
-                                                      L"Wireless Name (SSID): <br>"
-                                                      L"Wireless Security: WPA2<br>"
-                                                      L"Wireless Password: <br><br>"
-                                                      L"System time: <br>"
-                                                      L"Internet IP Address: ");
+    EXPECT_EQ(SettingsFileText(L"", SummaryValues{}, L""), L"Access to router configuration: http://<br>"
+                                                           L"Administrator user name: admin<br>"
+                                                           L"Administrator password: <br><br>"
+                                                           L"Wireless Name (SSID): <br>"
+                                                           L"Wireless Security: WPA2<br>"
+                                                           L"Wireless Password: <br><br>"
+                                                           L"System time: <br>"
+                                                           L"Internet IP Address: " +
+                                                               JoinCodeHtml(L"", L"", L""));
+}
+
+TEST(SettingsFile, EndsWithTheJoinCodeDrawnModuleForModuleAndItsCaption)
+{
+    // The longest name and key the pages take need version 7: a code always fits.
+    for (const auto& [ssid, key] : {std::pair<std::wstring, std::wstring>{L"Caf\u00E9 \u4E2D", L"a\\b;c,d:e\"f<g>&"},
+                                    {std::wstring(kWirelessNameLimit, L'N'), std::wstring(kWirelessKeyLimit, L'k')}}) {
+        const std::optional<QrMatrix> code = EncodeQr(WifiJoinText(ssid, key));
+        ASSERT_TRUE(code && code->version <= 7);
+        const std::wstring html = JoinCodeHtml(ssid, key, L"Scan <B>me</B>");
+        const std::wstring n = std::to_wstring(code->size + 2 * kQrQuietZone);
+        // A fixed printed size, crisp edges, white under the quiet zone too.
+        EXPECT_EQ(
+            html.find(L"<br><br><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4cm\" height=\"4cm\" viewBox=\"0 0 " +
+                      n + L" " + n + L"\" shape-rendering=\"crispEdges\"><rect width=\"" + n + L"\" height=\"" + n +
+                      L"\" fill=\"#fff\"/><path fill=\"#000\" d=\""),
+            0u);
+        EXPECT_EQ(html.substr(html.find(L"\"/></svg>")), L"\"/></svg><br>Scan &lt;B&gt;me&lt;/B&gt;");
+        std::vector<uint8_t> expected;
+        for (int y = -kQrQuietZone; y < code->size + kQrQuietZone; ++y)
+            for (int x = -kQrQuietZone; x < code->size + kQrQuietZone; ++x)
+                expected.push_back(code->At(x, y));
+        EXPECT_EQ(PaintedModules(html, std::stoi(n)), expected);
+    }
+    // Only values the pages never let through are too long for a code: nothing follows the text.
+    const SummaryValues v{L"", std::wstring(kWirelessNameLimit, L'\u4E2D'), std::wstring(kWirelessKeyLimit, L';'), L"",
+                          L""};
+    EXPECT_EQ(JoinCodeHtml(v.ssid, v.wirelessKey, L"Scan"), L"");
+    EXPECT_EQ(SettingsFileText(L"", v, L"Scan").find(L"<svg"), std::wstring::npos);
 }
 
 TEST(Utf8WithBom, EveryCharacterSurvives)

@@ -467,7 +467,8 @@ std::vector<Page> Pages()
          "CP9",
          {TEXT_OF(IDC_CP9_STEPS, IDS_COMPLETION), TEXT_OF(IDC_CP9_STATIC2, IDS_P9_STATIC2),
           TEXT_OF(IDC_CP9_STATIC3, IDS_P9_STATIC3), TEXT_OF(IDC_CP9_STATIC4, IDS_P9_STATIC4),
-          TEXT_OF(IDC_CP9_STATIC6, IDS_P9_STATIC6), TEXT_OF(IDC_CP9_STATIC5, IDS_P9_STATIC5)}},
+          TEXT_OF(IDC_CP9_STATIC6, IDS_P9_STATIC6), TEXT_OF(IDC_CP9_STATIC5, IDS_P9_STATIC5),
+          TEXT_OF(IDC_CP9_SCAN, IDS_P9_SCAN_TO_JOIN)}},
         {IDD_CP10,
          "CP10",
          {TEXT_OF(IDC_CP10_STATIC1, IDS_P10_STATIC1), TEXT_OF(IDC_CP10_STATIC2_TOP, IDS_P10_STATIC2_Top),
@@ -607,13 +608,13 @@ TEST(LanguageFiles, ListOffersTheThreeLanguagesInSlotsZeroToTwo)
 TEST(LanguageFiles, EverySlotHasAllKeysOfTheEnglishFileInItsOrder)
 {
     const std::vector<std::wstring> englishKeys = KeysInFile(ResourceFolder() + L"LANG\\Lang0409.ini");
-    ASSERT_EQ(englishKeys.size(), 181u);
+    ASSERT_EQ(englishKeys.size(), 182u);
     std::vector<std::wstring> titles;
     for (const Language& language : kLanguages) {
         SCOPED_TRACE(Narrow(language.file));
         EXPECT_EQ(KeysInFile(ResourceFolder() + L"LANG\\" + language.file), englishKeys);
         const Strings strings = LoadSlot(language.slot);
-        ASSERT_EQ(strings.size(), 181u);
+        ASSERT_EQ(strings.size(), 182u);
         for (size_t i = 0; i < strings.size(); ++i) {
             EXPECT_EQ(strings[i].first, englishKeys[i]);
             EXPECT_FALSE(strings[i].second.empty()) << Narrow(strings[i].first) << " is empty";

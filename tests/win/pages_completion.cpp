@@ -4,10 +4,14 @@
 #include "TestDesktop.h"
 #include "pages_fixture.h"
 
+#include "Gdi.h"
+#include "QrCode.h"
 #include "Summary.h"
+#include "SummaryText.h"
 
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <cwchar>
 
 using routertest::Answer;
@@ -75,7 +79,8 @@ protected:
                L"<br>Administrator user name: admin<br>Administrator password: " + Session().m_strAdminPassword +
                L"<br><br>Wireless Name (SSID): " + Session().m_strSSID + L"<br>Wireless Security: WPA2<br>" +
                L"Wireless Password: " + Session().m_strWirelessKey + L"<br><br>System time: " +
-               Session().m_strSystemTime + L"<br>Internet IP Address: " + Session().m_strInternetIP;
+               Session().m_strSystemTime + L"<br>Internet IP Address: " + Session().m_strInternetIP +
+               JoinCodeHtml(Session().m_strSSID, Session().m_strWirelessKey, EnglishValue(L"IDS_P9_SCAN_TO_JOIN"));
     }
 
     int BarPosition() const { return static_cast<int>(::SendMessageW(Item(30, IDC_PROGRESS), PBM_GETPOS, 0, 0)); }
@@ -86,7 +91,10 @@ protected:
             Settle();
         }
     }
-    void MakeSummary() const { Session().MakeSummary(g_uiStr.IDS_SETTINGS_FILE, g_uiStr.IDS_WEB_URI); }
+    void MakeSummary() const
+    {
+        Session().MakeSummary(g_uiStr.IDS_SETTINGS_FILE, g_uiStr.IDS_WEB_URI, g_uiStr.IDS_P9_SCAN_TO_JOIN);
+    }
     // A text block of a page as the page shows it when it is next shown.
     std::wstring Shown(int page, int id) const
     {
@@ -162,6 +170,54 @@ TEST_F(CompletionPages, CharactersTheCodePageLacksAreKeptInUtf8)
     ::MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size() - 3), decoded.data(), length);
     EXPECT_EQ(decoded, ExpectedFile());
     EXPECT_NE(Shown(25, IDC_CP13B_STATIC2).find(L"<B>" + ssid + L"</B>"), std::wstring::npos);
+}
+
+// The code that joins a phone: whole pixels a module, as large as the step
+// panel's empty part allows, centred there, touching no other control.
+TEST_F(CompletionPages, JoinCodeOnceTheSummaryIsMadeInThePanelClearOfEveryText)
+{
+    const struct {
+        std::wstring ssid, key;
+        int scale; // 0: no code
+    } cases[] = {{L"HomeNet", L"Secret12345", 4},
+                 {std::wstring(32, L'N'), std::wstring(63, L'k'), 3},       // version 7, the pages' longest
+                 {std::wstring(32, L'\u4E2D'), std::wstring(63, L';'), 0}}; // too long for any version
+    Dlg().ShowPage(20);
+    EXPECT_FALSE(::IsWindowVisible(Item(20, IDC_CP9_CODE))) << "a code before the summary";
+    for (const auto& c : cases) {
+        SetValues(L"Admin2024", c.ssid, c.key, L"t", L"a");
+        MakeSummary();
+        Shown(20, IDC_CP9_CODE);
+        ASSERT_EQ(::IsWindowVisible(Item(20, IDC_CP9_CODE)) != FALSE, c.scale > 0) << c.scale;
+        EXPECT_EQ(::IsWindowVisible(Item(20, IDC_CP9_SCAN)) != FALSE, c.scale > 0) << "the caption goes with the code";
+        if (c.scale == 0)
+            continue;
+        const QrMatrix code = *EncodeQr(WifiJoinText(c.ssid, c.key));
+        const int side = (code.size + 2 * kQrQuietZone) * c.scale;
+        const RECT rc = PlaceOf(20, IDC_CP9_CODE), caption = PlaceOf(20, IDC_CP9_SCAN);
+        EXPECT_TRUE(rc.right - rc.left == side && rc.bottom - rc.top == side && rc.top >= 285 &&
+                    std::abs(rc.left + rc.right - 270) <= 1);
+        EXPECT_TRUE(caption.top >= rc.bottom && caption.bottom <= 520) << caption.top << ".." << caption.bottom;
+        fw::CMemoryDC dc(::CreateCompatibleDC(nullptr));
+        fw::CBitmap bitmap(::CreateBitmap(side, side, 1, 32, nullptr));
+        fw::CSelectObject selected(dc.get(), bitmap.get());
+        ::SendMessageW(Item(20, IDC_CP9_CODE), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+        int wrong = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                wrong += ::GetPixel(dc.get(), x, y) != (code.At(x / c.scale - kQrQuietZone, y / c.scale - kQrQuietZone)
+                                                            ? RGB(0, 0, 0)
+                                                            : RGB(255, 255, 255));
+        EXPECT_EQ(wrong, 0) << "pixels other than the modules' black and white";
+        for (HWND other = ::GetWindow(Page(20).m_hWnd, GW_CHILD); other; other = ::GetWindow(other, GW_HWNDNEXT)) {
+            const RECT place = PlaceOf(20, ::GetDlgCtrlID(other));
+            RECT overlap{};
+            if (other != Item(20, IDC_CP9_CODE) && ::IsWindowVisible(other)) {
+                EXPECT_FALSE(::IntersectRect(&overlap, &place, &rc)) << ::GetDlgCtrlID(other) << " overlaps the code";
+            }
+        }
+        EXPECT_EQ(ReadBytes(SettingsFile()), Ascii(ExpectedFile()));
+    }
 }
 
 TEST(SettingsFileBytes, TextTheCodePageHoldsIsWrittenInItWithoutMark)

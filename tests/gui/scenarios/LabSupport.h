@@ -15,6 +15,7 @@
 #include <commctrl.h>
 #include <iphlpapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -139,6 +140,14 @@ public:
     bool WaitRunning(int seconds)
     {
         return Ask({"wait-running", std::to_string(seconds)}, (seconds + 30) * 1000u) == "running";
+    }
+    // The text of the QR code in a screenshot (its name as given to
+    // gui::Wizard::Screenshot), decoded by the lab runner.
+    std::string DecodeQr(const std::wstring& shot)
+    {
+        std::string name = gui::Narrow(shot) + ".png";
+        std::replace(name.begin(), name.end(), '\\', '/');
+        return Ask({"decode-qr", name});
     }
 
 private:

@@ -7,6 +7,7 @@
 // SAFETY: these scenarios reach the router and the Internet check; they run
 // only inside the lab's PC namespace (see LabSupport.h).
 #include "LabSupport.h"
+#include "SummaryText.h"
 
 #include <shlobj.h>
 #include <tlhelp32.h>
@@ -59,11 +60,13 @@ std::wstring DesktopFile()
 std::string SummaryFile(const std::string& password, const std::string& ssid, const std::string& key,
                         const std::string& time, const std::string& address)
 {
+    const std::wstring join = JoinCodeHtml(std::wstring(ssid.begin(), ssid.end()), std::wstring(key.begin(), key.end()),
+                                           EnglishText(L"IDS_P9_SCAN_TO_JOIN"));
     return "Access to router configuration: http://192.168.2.1<br>Administrator user name: admin<br>"
            "Administrator password: " +
            password + "<br><br>Wireless Name (SSID): " + ssid +
            "<br>Wireless Security: WPA2<br>Wireless Password: " + key + "<br><br>System time: " + time +
-           "<br>Internet IP Address: " + address;
+           "<br>Internet IP Address: " + address + gui::Narrow(join);
 }
 
 class LabCompletion : public lab::LabScenario {
@@ -243,6 +246,8 @@ TEST_F(LabCompletion, WholeWizardThenTheDeviceHelp)
               L"admin\n\nAdmin2024\n\nHomeNet\n\nSecret12345\n\n2024/1/15 10:20:30\n\n203.0.113.57");
     EXPECT_EQ(DesktopBytes(), SummaryFile("Admin2024", "HomeNet", "Secret12345", "2024/1/15 10:20:30", "203.0.113.57"));
     EXPECT_EQ(router.State(".running.ssid"), "HomeNet");
+    // A phone scanning the page's code joins the network just set.
+    EXPECT_EQ(router.DecodeQr(L"lab-" + scenario::CurrentName() + L"-page20"), "WIFI:T:WPA;S:HomeNet;P:Secret12345;;");
 
     // Print hands the file to the shell; with no print handler here the page simply stays.
     EXPECT_EQ(gui.ClickLabel(IDC_PRINT), gui::Outcome::Returned);

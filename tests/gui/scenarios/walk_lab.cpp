@@ -8,7 +8,8 @@
 // (router.json) go beside them. tools/demo makes its contact sheet of them.
 //
 // The behaviour itself is checked by the other lab scenarios; a walk checks
-// only that it got through and that the router ends with what was typed.
+// only that it got through, that the router ends with what was typed and
+// that page 20's join code, laid out in the language, scans.
 // The same walk once more in English by the keyboard alone goes to
 // <shots>\keyboard, with a picture of each label it presses.
 //
@@ -141,6 +142,8 @@ protected:
         ASSERT_TRUE(router.WaitRunning(30)) << "the router did not come back after page 19";
         RunPage30();
         At(20, L"summary", 60000);
+        EXPECT_EQ(router.DecodeQr(std::wstring(m_language.name) + L"\\20-summary"),
+                  "WIFI:T:WPA;S:OrvelleHome;P:Secret12345;;");
 
         Press(IDC_ADD);
         At(21, L"connect-devices");
