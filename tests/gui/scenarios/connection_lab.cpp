@@ -427,7 +427,7 @@ TEST_F(LabConnection, NoWiredAdapter)
         gui.WaitForExit();
         WalkToPage5(IDC_RADIO_DHCP, L"", L"", language);
         TickTo(2);
-        ExpectResultPage(12);
+        gui.ExpectPage(12, 30000);
         Shot(L"page12-language" + std::to_wstring(language));
     }
 }
