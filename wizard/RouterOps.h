@@ -5,7 +5,8 @@
 // stand-in in its place, so that nothing leaves the PC. Only the session's
 // worker thread calls a link.
 #include "Adapters.h"
-#include "WizardCore.h" // the sites of the Internet check
+#include "SettingsForms.h" // the response buffer's size
+#include "WizardCore.h"    // the sites of the Internet check
 
 #include <optional>
 #include <string>
@@ -15,8 +16,6 @@
 
 #include <iphlpapi.h>
 
-// Size in characters of the response buffer of every router exchange.
-inline constexpr int kRouterBufferChars = 0x10000;
 
 class CRouterLink {
 public:

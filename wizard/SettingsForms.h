@@ -127,8 +127,8 @@ inline PostOutcome OutcomeOfPost(int result, unsigned int status)
     return status == 401 ? PostOutcome::Refused : PostOutcome::Taken;
 }
 
-// Size in characters of the response buffer of each exchange.
-inline constexpr int kFormResponseChars = 0x10000;
+// Size in characters of the response buffer of every router exchange.
+inline constexpr int kRouterBufferChars = 0x10000;
 
 // What a connection that could not be prepared means for the form: the
 // connection set-up and the restart stop there (the router is not reached);
@@ -145,9 +145,9 @@ PostOutcome PostRouterForm(Link& link, const std::wstring& routerIP, const std::
 {
     if (link.Open(routerIP, password) != 0 && ifNotPrepared == IfNotPrepared::Stop)
         return PostOutcome::Failed;
-    std::vector<wchar_t> response(kFormResponseChars);
+    std::vector<wchar_t> response(kRouterBufferChars);
     unsigned int status = 0;
     const int result = link.Post(form.path, RouterPageAddress(routerIP, form.ownerPage), form.body, status,
-                                 response.data(), kFormResponseChars);
+                                 response.data(), kRouterBufferChars);
     return OutcomeOfPost(result, status);
 }
