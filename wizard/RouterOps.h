@@ -16,7 +16,6 @@
 
 #include <iphlpapi.h>
 
-
 class CRouterLink {
 public:
     virtual ~CRouterLink() = default;
