@@ -45,19 +45,6 @@ std::wstring ResourceFolder()
     return wintest::EnvFolder("TARVO_SOURCE_DIR") + L"resources\\";
 }
 
-std::string ReadBytes(const std::wstring& path)
-{
-    fw::CHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    if (!file)
-        return bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    return bytes;
-}
-
 // One language's values by key, in the string table's order (the file order).
 using Strings = std::vector<std::pair<std::wstring, std::wstring>>;
 
@@ -559,7 +546,7 @@ SIZE TextSize(const LOGFONTW& lf, const std::wstring& text)
 std::map<std::string, RECT> ButtonShapes()
 {
     std::map<std::string, RECT> shapes;
-    std::istringstream art(ReadBytes(ResourceFolder() + L"make-art"));
+    std::istringstream art(wintest::ReadAll(ResourceFolder() + L"make-art"));
     std::string line;
     bool inTable = false;
     while (std::getline(art, line)) {
@@ -600,7 +587,7 @@ TEST(LanguageFiles, ListOffersTheThreeLanguagesInSlotsZeroToTwo)
     }
     // Chinese names need the wide form; an 8-bit list would depend on the code page.
     for (const wchar_t* file : {L"LANG.ini", L"Lang0404.ini", L"Lang0407.ini"})
-        EXPECT_EQ(ReadBytes(ResourceFolder() + L"LANG\\" + file).substr(0, 2), "\xFF\xFE") << Narrow(file);
+        EXPECT_EQ(wintest::ReadAll(ResourceFolder() + L"LANG\\" + file).substr(0, 2), "\xFF\xFE") << Narrow(file);
 }
 
 // Each slot reads its own file (a wrong file name would fall back to English

@@ -23,20 +23,6 @@ constexpr UINT_PTR kWaitTimer = 88;
 const std::wstring kMenuPage = L"<script>var t = new Date(2012,0,14,20,54,27);</script>";
 const std::wstring kNetPage = L"<input type=\"text\" name=\"ip\" value=\" 203.0.113.57  \">";
 
-std::string ReadBytes(const std::wstring& path)
-{
-    fw::CHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-    std::string bytes;
-    if (!file)
-        return bytes;
-    char chunk[4096];
-    DWORD got = 0;
-    while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    return bytes;
-}
-
 std::wstring DesktopFolder()
 {
     wchar_t desktop[MAX_PATH] = L"";
@@ -131,7 +117,7 @@ TEST_F(CompletionPages, ValuesGoIntoPageTwentyTheDevicePagesAndTheFileAsTheyAre)
         SetValues(c.password, c.ssid, c.key, c.time, c.address);
         MakeSummary();
         EXPECT_EQ(Session().m_strSettingsFile, SettingsFile());
-        EXPECT_EQ(ReadBytes(SettingsFile()), Ascii(ExpectedFile()));
+        EXPECT_EQ(wintest::ReadAll(SettingsFile()), Ascii(ExpectedFile()));
         EXPECT_EQ(Shown(20, IDC_CP9_STATIC6), c.column);
         EXPECT_EQ(TextOf(Item(20, IDC_CP9_STATIC6)), c.read) << "what a screen reader reads";
         const struct {
@@ -161,7 +147,7 @@ TEST_F(CompletionPages, CharactersTheCodePageLacksAreKeptInUtf8)
     SetValues(L"Admin2024", ssid, L"Secret12345", L"2012/1/14 20:54:27", L"203.0.113.57");
     MakeSummary();
 
-    const std::string bytes = ReadBytes(SettingsFile());
+    const std::string bytes = wintest::ReadAll(SettingsFile());
     ASSERT_GE(bytes.size(), 3u);
     EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
     const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data() + 3,
@@ -216,7 +202,7 @@ TEST_F(CompletionPages, JoinCodeOnceTheSummaryIsMadeInThePanelClearOfEveryText)
                 EXPECT_FALSE(::IntersectRect(&overlap, &place, &rc)) << ::GetDlgCtrlID(other) << " overlaps the code";
             }
         }
-        EXPECT_EQ(ReadBytes(SettingsFile()), Ascii(ExpectedFile()));
+        EXPECT_EQ(wintest::ReadAll(SettingsFile()), Ascii(ExpectedFile()));
     }
 }
 
@@ -252,7 +238,7 @@ TEST_F(CompletionPages, AFileThatCannotBeWrittenIsToldAndNotPrinted)
 
     EXPECT_TRUE(Session().m_strSettingsFile.empty()) << "Print would print the earlier file";
     EXPECT_FALSE(ClickAnsweringBox(20, IDC_PRINT).shown);
-    EXPECT_EQ(ReadBytes(SettingsFile()), "earlier run");
+    EXPECT_EQ(wintest::ReadAll(SettingsFile()), "earlier run");
     ::SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -366,6 +352,6 @@ TEST_F(CompletionPages, FailedRefusedOrUnmarkedReadsKeepTheirSettingAndTheSummar
         EXPECT_EQ(Session().m_strSystemTime, c.time);
         EXPECT_EQ(Session().m_strInternetIP, c.address);
         // The summary is built all the same.
-        EXPECT_EQ(ReadBytes(SettingsFile()), Ascii(ExpectedFile()));
+        EXPECT_EQ(wintest::ReadAll(SettingsFile()), Ascii(ExpectedFile()));
     }
 }

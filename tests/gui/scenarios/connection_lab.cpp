@@ -275,11 +275,7 @@ TEST_F(LabConnection, PppoeRefusedAccount)
         EXPECT_NE(log.find(line), std::string::npos) << line;
     EXPECT_EQ(log.find("guess"), std::string::npos) << "the account's password is in the log";
     // Kept beside the pictures, for whoever reads the results.
-    const std::wstring copy = scenario::ShotsFolder() + L"\\PppoeRefusedAccount-Tarvo.log";
-    HANDLE file = ::CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    ::WriteFile(file, log.data(), static_cast<DWORD>(log.size()), &written, nullptr);
-    ::CloseHandle(file);
+    lab::WriteWhole(scenario::ShotsFolder() + L"\\PppoeRefusedAccount-Tarvo.log", log);
 }
 
 TEST_F(LabConnection, BigPond)
